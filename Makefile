@@ -1,0 +1,41 @@
+# make          build the plug-in and everything else into dist/ and build/
+# make demo     run the host stand-in on the built plug-in, screenshots in out/
+# make test     native unit tests, Win32 tests under Wine, a short fuzz pass
+# make fuzz     longer fuzzing (FUZZ_SECONDS per target, default 600)
+CROSS := build/cross
+NATIVE := build/native
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
+
+.PHONY: all deps cross native demo test fuzz clean
+
+all: cross native
+
+deps:
+	@scripts/install-deps
+
+$(CROSS)/CMakeCache.txt:
+	cmake -S . -B $(CROSS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+
+$(NATIVE)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(NATIVE) >/dev/null
+
+cross: deps $(CROSS)/CMakeCache.txt
+	cmake --build $(CROSS) -j $(JOBS)
+
+native: deps $(NATIVE)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS)
+
+demo: all
+	scripts/demo
+
+test: all
+	cd $(NATIVE) && ctest --output-on-failure
+	cd $(CROSS) && ctest --output-on-failure; status=$$?; \
+	  ../../scripts/wine-run --stop .; exit $$status
+
+fuzz: native
+	scripts/fuzz-all $(NATIVE) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build dist out

@@ -1,0 +1,39 @@
+# The plug-in DLL, the host stand-in and the Win32 tests (run under Wine).
+if(MSVC)
+  add_compile_options(/W4 /EHs-c-)
+else()
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+  # Product code never throws; Win32 callbacks cannot unwind exceptions here.
+  set(NO_EXCEPTIONS -fno-exceptions)
+endif()
+
+# Built files land in the tree's bin/; the Makefile copies them to dist/.
+set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+
+add_library(xelm_objects OBJECT ${PORTABLE_SOURCES} ${WIN32_SOURCES})
+target_include_directories(xelm_objects PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(xelm_objects PRIVATE ${NO_EXCEPTIONS})
+target_compile_definitions(xelm_objects PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+
+add_library(XELMCalendar SHARED
+  $<TARGET_OBJECTS:xelm_objects>
+  ${CMAKE_SOURCE_DIR}/src/resources/XELMCalendar.rc
+  ${CMAKE_SOURCE_DIR}/src/resources/XELMCalendar.def)
+set_target_properties(XELMCalendar PROPERTIES PREFIX "" SUFFIX ".fmx"
+  RUNTIME_OUTPUT_DIRECTORY ${BIN_DIR})
+target_include_directories(XELMCalendar PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(XELMCalendar PRIVATE user32 gdi32 advapi32)
+if(NOT MSVC)
+  # Static C and C++ runtimes: the DLL imports system DLLs only.
+  target_link_options(XELMCalendar PRIVATE -static -static-libgcc -static-libstdc++ -s)
+endif()
+
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+
+add_subdirectory(tools/hostsim)
+
+# googletest, cross-built from Debian's sources.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_ROOT} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(tests/win32)

@@ -1,0 +1,32 @@
+// The calendar grid: 12 month slots of 49 cells, stored as one array in slot
+// order. Position 0-6 of a slot are the weekday headings, 7-48 the 42 day
+// cells row by row. Handles are opaque here (portable code never sees GDI
+// types); the Win32 layer casts them back at the GDI call.
+#pragma once
+#include <cstdint>
+
+constexpr int kCellsPerSlot = 49;
+constexpr int kGridSlots = 12;
+constexpr int kGridCells = kCellsPerSlot * kGridSlots;  // 588
+constexpr int kFirstDayPosition = 7;
+
+// Colours are 0x00BBGGRR, the platform's COLORREF layout.
+typedef uint32_t Colour;
+
+struct CellRect {
+  int32_t left, top, right, bottom;  // right and bottom are exclusive
+};
+
+struct CalendarCell {
+  CellRect rect;           // area in client coordinates of the calendar window
+  void* brush;             // fills the cell; not owned by the cell
+  Colour bkColor;          // background behind the label text
+  void* labelFont;         // font of the label; not owned by the cell
+  Colour textColor;        // colour of the label text
+  Colour normalBkColor;    // background when not highlighted; 0 in headings
+  char label[4];           // day number or three-letter weekday heading
+  char dateText[12];       // the day's date in the date style; empty in headings
+};
+
+// Index of position k (0-48) of slot s (1-12).
+inline int cellIndex(int slot, int position) { return (slot - 1) * kCellsPerSlot + position; }

@@ -1,0 +1,39 @@
+// Resource and control identifiers shared by the .rc file and the code.
+#pragma once
+
+#define IDS_PLUGIN_NAME 128
+#define IDS_PLUGIN_DESCRIPTION 129
+#define IDS_PLUGIN_OPTIONS 131
+#define IDS_FUNCTION_FIRST 144
+
+#define IDD_CALENDAR 122
+#define IDD_SET_TIME 124
+#define IDD_PREFERENCES 125
+
+// Calendar window (122)
+#define IDC_MONTH_LEFT 1015
+#define IDC_YEAR_LEFT 1016
+#define IDC_MONTH_RIGHT 1017
+#define IDC_YEAR_RIGHT 1018
+#define IDC_CAL_OK 1033
+#define IDC_CAL_CANCEL 1034
+
+// Set Time window (124)
+#define IDC_HOUR_LIST 1018
+#define IDC_MINUTE_LIST 1019
+#define IDC_MERIDIEM_LIST 1020
+
+// Preferences window (125)
+#define IDC_PREF_TITLE 1021
+#define IDC_PREF_LOCATION 1022
+#define IDC_PREF_LEFT_LABEL 1023
+#define IDC_PREF_LEFT 1024
+#define IDC_PREF_TOP_LABEL 1025
+#define IDC_PREF_TOP 1026
+#define IDC_PREF_LANGUAGE 1027
+#define IDC_PREF_DATE_STYLE 1028
+#define IDC_PREF_SELECTION 1029
+#define IDC_PREF_CALENDAR_TYPE 1030
+#define IDC_PREF_SIZE 1031
+#define IDC_PREF_THEME 1035
+#define IDC_PREF_FONT 1036

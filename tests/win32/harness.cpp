@@ -1,0 +1,48 @@
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+PluginHost& plugin() {
+  static PluginHost* host = [] {
+    PluginHost* h = new PluginHost;
+    if (!h->load(XELM_PLUGIN_PATH)) ADD_FAILURE() << h->lastError();
+    else h->initialise(80);
+    return h;
+  }();
+  return *host;
+}
+
+uint32_t functionIndexOf(const std::string& name) {
+  int index = plugin().functionIndex(name);
+  EXPECT_GE(index, 0) << name;
+  return static_cast<uint32_t>(index);
+}
+
+std::string callDriven(const std::string& name, const std::string& parameter,
+                       const std::function<void(WindowDriver&)>& script, bool* drivenOk) {
+  uint32_t index = functionIndexOf(name);
+  PluginHost::Outcome outcome;
+  bool ok = runDriven([&] { outcome = plugin().callFunction(index, parameter); }, script);
+  if (drivenOk) *drivenOk = ok;
+  EXPECT_TRUE(outcome.guardIntact) << name << " wrote past its result block";
+  EXPECT_TRUE(outcome.recordIntact) << name << " changed the call record";
+  return outcome.text();
+}
+
+std::string testOutputPath(const std::string& file) { return std::string(XELM_OUT_DIR) + "/" + file; }
+
+const char* const kSettingsKey = "Software\\Vantrell\\XELMCalendar\\Settings";
+
+void deleteSettingsKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey); }
+
+void storeSetting(const std::string& name, const std::string& value) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot create the settings key";
+    return;
+  }
+  RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                 static_cast<DWORD>(value.size()));
+  RegCloseKey(key);
+}

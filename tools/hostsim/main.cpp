@@ -1,0 +1,135 @@
+// hostsim: a stand-in for the host application. Loads the plug-in as the
+// host does and calls it; optionally drives the window a call opens.
+//
+//   hostsim [--plugin FILE] info
+//   hostsim [--plugin FILE] call NAME PARAM [--do ACTION]... [--fail-resize] [--bytes]
+//   hostsim [--plugin FILE] prefs [--do ACTION]...
+//
+// ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
+// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS".
+// Without --do the window simply opens for a person to use.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin_host.h"
+#include "window_driver.h"
+
+namespace {
+
+std::string defaultPluginPath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  size_t slash = dir.find_last_of("\\/");
+  return (slash == std::string::npos ? std::string() : dir.substr(0, slash + 1)) + "XELMCalendar.fmx";
+}
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: hostsim [--plugin FILE] info\n"
+               "       hostsim [--plugin FILE] call NAME PARAM [--do ACTION]... [--fail-resize] [--bytes]\n"
+               "       hostsim [--plugin FILE] prefs [--do ACTION]...\n");
+  return 2;
+}
+
+std::string printable(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c == '\n') out += "\\n";
+    else if (c < 0x20 || c >= 0x7F) { char hex[8]; std::snprintf(hex, sizeof hex, "\\x%02X", c); out += hex; }
+    else out += static_cast<char>(c);
+  }
+  return out;
+}
+
+int info(PluginHost& host) {
+  std::printf("name:        %s\n", printable(host.stringResource(128)).c_str());
+  std::printf("description: %s\n", printable(host.stringResource(129)).c_str());
+  std::printf("string 130:  %s\n", host.stringResource(130).empty() ? "(none)" : "present");
+  std::printf("options:     %s\n", host.stringResource(131).c_str());
+  for (int i = 0; i < 6; ++i) std::printf("function %d:  %s\n", i, host.stringResource(144 + i).c_str());
+  std::printf("file version: %s\n", host.fileVersion().c_str());
+  const char* names[] = {"FileVersion", "ProductVersion", "CompanyName", "FileDescription",
+                         "InternalName", "OriginalFilename", "ProductName"};
+  for (const char* name : names) std::printf("  %-17s %s\n", name, host.versionText(name).c_str());
+  std::printf("initialise(80): %d\n", host.initialise(80));
+  return 0;
+}
+
+// Runs `call`, driven by the actions when there are any.
+bool runWithActions(const std::vector<std::string>& actions, const std::function<void()>& call) {
+  if (actions.empty()) {
+    call();
+    return true;
+  }
+  bool ok = true;
+  bool driven = runDriven(call, [&](WindowDriver& driver) {
+    for (const std::string& action : actions) {
+      std::string log;
+      if (!driver.run(action, log)) ok = false;
+      if (!log.empty()) std::printf("%s\n", printable(log).c_str());
+      std::fflush(stdout);
+    }
+  });
+  if (!driven) std::printf("the window did not open, or did not close after the actions\n");
+  return ok && driven;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string pluginPath = defaultPluginPath();
+  if (args.size() >= 2 && args[0] == "--plugin") {
+    pluginPath = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.empty()) return usage();
+
+  PluginHost host;
+  if (!host.load(pluginPath)) {
+    std::fprintf(stderr, "hostsim: %s\n", host.lastError().c_str());
+    return 1;
+  }
+  const std::string command = args[0];
+  if (command == "info") return info(host);
+
+  std::vector<std::string> actions;
+  std::vector<std::string> positional;
+  bool failResize = false, showBytes = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--do" && i + 1 < args.size()) actions.push_back(args[++i]);
+    else if (args[i] == "--fail-resize") failResize = true;
+    else if (args[i] == "--bytes") showBytes = true;
+    else positional.push_back(args[i]);
+  }
+  host.initialise(80);
+
+  if (command == "prefs") {
+    bool ok = runWithActions(actions, [&] { host.callKind(5); });
+    return ok ? 0 : 1;
+  }
+  if (command != "call" || positional.empty()) return usage();
+
+  int index = host.functionIndex(positional[0]);
+  if (index < 0) {
+    std::fprintf(stderr, "hostsim: the plug-in lists no function \"%s\"\n", positional[0].c_str());
+    return 1;
+  }
+  std::string parameter = positional.size() > 1 ? positional[1] : "";
+  PluginHost::Outcome outcome;
+  bool ok = runWithActions(actions, [&] { outcome = host.callFunction(index, parameter, "", failResize); });
+  std::printf("%s(\"%s\") -> \"%s\"\n", positional[0].c_str(), printable(parameter).c_str(),
+              printable(outcome.text()).c_str());
+  if (showBytes) {
+    std::printf("result block: %u bytes:", static_cast<unsigned>(outcome.result.size()));
+    for (char c : outcome.result) std::printf(" %02X", static_cast<unsigned char>(c));
+    std::printf("%s\n", outcome.guardIntact ? "" : "  (written past its end!)");
+  }
+  if (failResize) std::printf("resize failed on request; block %s\n", outcome.result.empty() ? "left empty" : "written");
+  return ok ? 0 : 1;
+}

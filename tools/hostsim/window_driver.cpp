@@ -1,0 +1,276 @@
+#include "window_driver.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+#include "png_capture.h"
+
+namespace {
+
+struct FindArgs {
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
+  FindArgs* args = reinterpret_cast<FindArgs*>(param);
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (hwnd != args->except && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+    args->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string windowText(HWND hwnd) {
+  char buffer[512] = {};
+  GetWindowTextA(hwnd, buffer, sizeof buffer);
+  return buffer;
+}
+
+}  // namespace
+
+HWND WindowDriver::waitForDialog(int timeoutMs, HWND except, const std::atomic<bool>* stop) {
+  for (int waited = 0; waited <= timeoutMs; waited += 10) {
+    if (stop && *stop) return nullptr;
+    FindArgs args = {except, nullptr};
+    EnumThreadWindows(uiThread_, findDialog, reinterpret_cast<LPARAM>(&args));
+    if (args.found) {
+      SendMessageA(args.found, WM_NULL, 0, 0);  // let its initialisation finish
+      return args.found;
+    }
+    Sleep(10);
+  }
+  return nullptr;
+}
+
+bool WindowDriver::attach(int timeoutMs, const std::atomic<bool>* stop) {
+  window_ = waitForDialog(timeoutMs, nullptr, stop);
+  return window_ != nullptr;
+}
+
+bool WindowDriver::waitClosed(int timeoutMs) {
+  for (int waited = 0; waited <= timeoutMs; waited += 10) {
+    if (!IsWindow(window_)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+void WindowDriver::barrier() {
+  DWORD_PTR ignored;
+  if (IsWindow(window_)) SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
+bool WindowDriver::selectIndex(int controlId, int index) {
+  HWND list = GetDlgItem(window_, controlId);
+  if (!list) return false;
+  if (SendMessageA(list, CB_SETCURSEL, index, 0) == CB_ERR && index >= 0) return false;
+  // Setting the selection sends no notification: send the one the user's
+  // choice would.
+  SendNotifyMessageA(window_, WM_COMMAND, MAKEWPARAM(controlId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+  barrier();
+  return true;
+}
+
+bool WindowDriver::selectText(int controlId, const std::string& text) {
+  HWND list = GetDlgItem(window_, controlId);
+  if (!list) return false;
+  LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(text.c_str()));
+  if (index == CB_ERR) return false;
+  return selectIndex(controlId, static_cast<int>(index));
+}
+
+void WindowDriver::pressButton(int controlId) {
+  SendNotifyMessageA(window_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window_, controlId)));
+  barrier();
+}
+
+void WindowDriver::clickAt(int x, int y) {
+  SendNotifyMessageA(window_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  barrier();
+}
+
+void WindowDriver::close() {
+  SendNotifyMessageA(window_, WM_CLOSE, 0, 0);
+  barrier();
+}
+
+void WindowDriver::setText(int controlId, const std::string& text) {
+  SendMessageA(GetDlgItem(window_, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+WindowDriver::MessageBoxText WindowDriver::answerMessageBox(int timeoutMs) {
+  MessageBoxText box;
+  HWND hwnd = waitForDialog(timeoutMs, window_);
+  if (!hwnd) return box;
+  box.found = true;
+  box.caption = windowText(hwnd);
+  box.text = windowText(GetDlgItem(hwnd, 0xFFFF));
+  box.hasOwner = GetWindow(hwnd, GW_OWNER) != nullptr;
+  SendNotifyMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int waited = 0; waited < 5000 && IsWindow(hwnd); waited += 10) Sleep(10);
+  barrier();
+  return box;
+}
+
+std::string WindowDriver::caption() const { return windowText(window_); }
+
+std::vector<std::string> WindowDriver::listEntries(int controlId) const {
+  std::vector<std::string> entries;
+  HWND list = GetDlgItem(window_, controlId);
+  LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    char buffer[256] = {};
+    SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+    entries.push_back(buffer);
+  }
+  return entries;
+}
+
+int WindowDriver::selectedIndex(int controlId) const {
+  return static_cast<int>(SendMessageA(GetDlgItem(window_, controlId), CB_GETCURSEL, 0, 0));
+}
+
+std::string WindowDriver::selectedText(int controlId) const {
+  int index = selectedIndex(controlId);
+  if (index < 0) return "";
+  char buffer[256] = {};
+  SendMessageA(GetDlgItem(window_, controlId), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::string WindowDriver::controlText(int controlId) const { return windowText(GetDlgItem(window_, controlId)); }
+
+bool WindowDriver::controlVisible(int controlId) const {
+  return IsWindowVisible(GetDlgItem(window_, controlId)) != FALSE;
+}
+
+RECT WindowDriver::windowRect() const {
+  RECT r = {};
+  GetWindowRect(window_, &r);
+  return r;
+}
+
+RECT WindowDriver::clientRect() const {
+  RECT r = {};
+  GetClientRect(window_, &r);
+  return r;
+}
+
+RECT WindowDriver::controlRectInClient(int controlId) const {
+  RECT r = {};
+  HWND control = GetDlgItem(window_, controlId);
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+HWND WindowDriver::owner() const { return GetWindow(window_, GW_OWNER); }
+
+bool WindowDriver::screenshot(const std::string& path) const { return captureWindowPng(window_, path); }
+
+bool WindowDriver::run(const std::string& action, std::string& log) {
+  std::istringstream in(action);
+  std::string verb;
+  in >> verb;
+  std::string rest;
+  std::getline(in >> std::ws, rest);
+  std::istringstream args(rest);
+  if (verb == "select") {
+    // select ID INDEX   or   select ID "TEXT"/TEXT (a non-number)
+    int id = 0;
+    std::string which;
+    args >> id >> std::ws;
+    std::getline(args, which);
+    if (!which.empty() && which.front() == '"' && which.back() == '"' && which.size() >= 2)
+      return selectText(id, which.substr(1, which.size() - 2));
+    char* end = nullptr;
+    long index = std::strtol(which.c_str(), &end, 10);
+    if (!which.empty() && end && *end == '\0') return selectIndex(id, static_cast<int>(index));
+    return selectText(id, which);
+  }
+  if (verb == "press") {
+    int id = 0;
+    if (!(args >> id)) return false;
+    pressButton(id);
+    return true;
+  }
+  if (verb == "click") {
+    int x = 0, y = 0;
+    if (!(args >> x >> y)) return false;
+    clickAt(x, y);
+    return true;
+  }
+  if (verb == "close") {
+    close();
+    return true;
+  }
+  if (verb == "type") {
+    int id = 0;
+    args >> id >> std::ws;
+    std::string text;
+    std::getline(args, text);
+    setText(id, text);
+    return true;
+  }
+  if (verb == "msgbox") {
+    MessageBoxText box = answerMessageBox();
+    if (!box.found) {
+      log = "no message box";
+      return false;
+    }
+    log = "message box \"" + box.caption + "\": " + box.text;
+    return true;
+  }
+  if (verb == "shot") {
+    if (!screenshot(rest)) {
+      log = "screenshot failed: " + rest;
+      return false;
+    }
+    log = "saved " + rest;
+    return true;
+  }
+  if (verb == "wait") {
+    int ms = 0;
+    args >> ms;
+    Sleep(ms);
+    return true;
+  }
+  log = "unknown action: " + action;
+  return false;
+}
+
+bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
+               int attachTimeoutMs) {
+  WindowDriver driver(GetCurrentThreadId());
+  std::atomic<bool> attached{false}, watchdogActed{false}, callDone{false};
+  std::thread worker([&] {
+    if (!driver.attach(attachTimeoutMs, &callDone)) return;
+    attached = true;
+    script(driver);
+    if (!driver.waitClosed(20000)) {
+      // Closing by the window's close command first, then by force.
+      watchdogActed = true;
+      for (int attempt = 0; attempt < 50 && !callDone; ++attempt) {
+        HWND box = driver.waitForDialog(0, driver.window());
+        if (box) SendNotifyMessageA(box, WM_COMMAND, IDOK, 0);
+        if (IsWindow(driver.window())) SendNotifyMessageA(driver.window(), WM_CLOSE, 0, 0);
+        Sleep(100);
+      }
+      if (!callDone && IsWindow(driver.window())) PostMessageA(driver.window(), WM_COMMAND, IDCANCEL, 0);
+    }
+  });
+  call();
+  callDone = true;
+  worker.join();
+  return attached && !watchdogActed;
+}

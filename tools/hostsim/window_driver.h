@@ -1,0 +1,77 @@
+// Drives the plug-in's modal windows from a second thread while the call
+// runs (and its modal loop spins) on the calling thread. Actions are sent as
+// the user's input would arrive: notifications for list changes, button
+// commands, mouse releases at client points. Actions that may open a message
+// box are sent without waiting and followed by a barrier message.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+class WindowDriver {
+ public:
+  explicit WindowDriver(DWORD uiThread) : uiThread_(uiThread) {}
+
+  // Waits for a visible dialog of the UI thread other than `except`;
+  // nullptr after timeoutMs or once *stop turns true.
+  HWND waitForDialog(int timeoutMs = 10000, HWND except = nullptr,
+                     const std::atomic<bool>* stop = nullptr);
+  // Waits for the plug-in's window (first dialog) and remembers it.
+  bool attach(int timeoutMs = 10000, const std::atomic<bool>* stop = nullptr);
+  HWND window() const { return window_; }
+  bool windowOpen() const { return window_ && IsWindow(window_); }
+  // Waits until the window is gone; false after timeoutMs.
+  bool waitClosed(int timeoutMs = 10000);
+
+  // A message sent and waited for: everything sent before it has been handled.
+  void barrier();
+
+  // Actions on the plug-in's window.
+  bool selectIndex(int controlId, int index);
+  bool selectText(int controlId, const std::string& text);
+  void pressButton(int controlId);
+  void clickAt(int x, int y);
+  void close();
+  void setText(int controlId, const std::string& text);
+
+  // Message boxes opened on the UI thread: caption and text, then OK.
+  struct MessageBoxText {
+    bool found = false;
+    std::string caption, text;
+    bool hasOwner = false;
+  };
+  MessageBoxText answerMessageBox(int timeoutMs = 5000);
+
+  // Reading the window.
+  std::string caption() const;
+  std::vector<std::string> listEntries(int controlId) const;
+  int selectedIndex(int controlId) const;
+  std::string selectedText(int controlId) const;
+  std::string controlText(int controlId) const;
+  bool controlVisible(int controlId) const;
+  RECT windowRect() const;
+  RECT clientRect() const;
+  RECT controlRectInClient(int controlId) const;
+  HWND owner() const;
+
+  // Saves the whole window (frame included) as a PNG.
+  bool screenshot(const std::string& path) const;
+
+  // Runs one textual action (the CLI's --do syntax); `log` receives what the
+  // action reports. False on an unknown or failed action.
+  bool run(const std::string& action, std::string& log);
+
+ private:
+  DWORD uiThread_;
+  HWND window_ = nullptr;
+};
+
+// Runs `call` on this thread and `script` on a driver thread attached to the
+// window the call opens. A watchdog closes a window still open 20 s after the
+// script ends, so a broken window fails instead of hanging. Returns false
+// when no window appeared or the watchdog had to act.
+bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
+               int attachTimeoutMs = 10000);
