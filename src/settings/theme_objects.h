@@ -23,3 +23,10 @@ struct ThemeObjects {
   Colour otherMonthTextColor; // 0x808080
   Colour selectedTextColor;   // 0x000000
 };
+
+// Makes the call's fonts and brushes from settings.theme, settings.font and
+// settings.scale into popupState.objects, sets the colours, and clears
+// picked1 and picked2.
+void createThemeObjects();
+// Releases the three fonts and three solid brushes (never the stock ones).
+void releaseThemeObjects();

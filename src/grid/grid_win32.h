@@ -1,0 +1,17 @@
+// The Win32 side of the grid: filling a slot from the window's month and
+// year lists, painting cells, hit-testing a click and moving the highlight.
+#pragma once
+#include <windows.h>
+
+// Reads the month and year lists of the slot's calendar and fills the slot.
+void fillMonth(HWND window, int slot);
+
+// Draws cell `index` from its fields on `dc`.
+void paintCell(HDC dc, int index);
+
+// Picks the day cell under client point (x, y): 1 when a dated cell was hit.
+int pickAt(HWND window, int x, int y);
+
+// Returns the highlighted cells of calendar 1, 2, or 0 (whole year view) to
+// their normal colours, repainting each at once.
+void clearHighlight(HWND window, int calendar);

@@ -1,0 +1,34 @@
+// Constant tables of the calendar's look and words: six colour themes, four
+// font faces, the year-view sizes, and the names of eight languages. Every
+// text is 8-bit and plain ASCII except the French February, "F\xE9vrier".
+#pragma once
+#include <cstdint>
+
+#include "grid/calendar_cell.h"
+
+constexpr int kThemeCount = 6;
+constexpr int kFontCount = 4;
+constexpr int kLanguageCount = 8;
+constexpr int kSizeCount = 3;
+
+struct ThemePalette {
+  Colour background;          // window background, year-view title background
+  Colour monthTitleText;      // year-view month titles
+  Colour weekdayBackground;   // heading cells
+  Colour weekdayText;         // heading text
+  Colour dayText;             // day numbers of the shown month
+  Colour selectedBackground;  // highlighted day
+};
+
+extern const ThemePalette themePalettes[kThemeCount];
+extern const char* const themeNames[kThemeCount];
+extern const char* const faceNames[kFontCount];
+extern const int32_t sizePercents[kSizeCount];
+extern const char* const sizeNames[kSizeCount];
+extern const char* const languageNames[kLanguageCount];
+extern const char* const monthNames[kLanguageCount][12];   // January first
+extern const char* const weekdayNames[kLanguageCount][7];  // Sunday first
+
+// The year view's size factor for a size index: percent x 0.01 in single
+// precision (so 0.9 is stored slightly below 0.9).
+float scaleForSize(int32_t sizeIndex);
