@@ -22,6 +22,7 @@ $(NATIVE)/CMakeCache.txt:
 
 cross: deps $(CROSS)/CMakeCache.txt
 	cmake --build $(CROSS) -j $(JOBS)
+	@mkdir -p dist && cp $(CROSS)/bin/XELMCalendar.fmx $(CROSS)/bin/hostsim.exe dist/
 
 native: deps $(NATIVE)/CMakeCache.txt
 	cmake --build $(NATIVE) -j $(JOBS)
