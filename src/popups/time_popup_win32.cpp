@@ -1,2 +1,141 @@
+// "XELM TimePopup": the Set Time window (dialog 124) with hour, minute and,
+// in 12-hour form, AM/PM lists. Returns the picked time as "9:05 PM" or
+// "21:05", or an empty text when the user cancels.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/placement.h"
 #include "host/host_functions.h"
-void TimePopup(TextHandle parameter, TextHandle result) { setResultText(result, ""); }
+#include "popups/popup_state.h"
+#include "popups/time_parameters.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// The rectangle the window is centred on: its owner's, or the screen's work
+// area when no window was active at the call.
+RECT ownerRect(HWND window) {
+  RECT r = {};
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (!owner || !GetWindowRect(owner, &r)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+  return r;
+}
+
+// Places the window at its owner's left/top plus locationX/locationY, or
+// centred on an axis whose position is 0. Returns the rectangle it moved to.
+RECT placeWindow(HWND window) {
+  RECT own, owner = ownerRect(window);
+  GetWindowRect(window, &own);
+  int32_t w = own.right - own.left, h = own.bottom - own.top;
+  const PopupSettings& settings = popupState.settings;
+  int32_t x = settings.locationX != 0 ? owner.left + settings.locationX : centredStart(owner.left, owner.right, w);
+  int32_t y = settings.locationY != 0 ? owner.top + settings.locationY : centredStart(owner.top, owner.bottom, h);
+  MoveWindow(window, x, y, w, h, FALSE);
+  RECT placed = {x, y, x + w, y + h};
+  return placed;
+}
+
+void addEntry(HWND list, const char* text) { SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
+
+void addNumberEntry(HWND list, const char* format, int value) {
+  char text[8];
+  std::snprintf(text, sizeof text, format, value);
+  addEntry(list, text);
+}
+
+// Selects the entry equal to `text` (ignoring case) when there is one.
+void selectExact(HWND list, const char* text) {
+  if (text[0] == '\0') return;
+  LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+  if (index != CB_ERR) SendMessageA(list, CB_SETCURSEL, index, 0);
+}
+
+void fillHourList(HWND list) {
+  if (popupState.use24Hour) {
+    for (int hour = 0; hour < 24; ++hour) addNumberEntry(list, "%d", hour);
+  } else {
+    addNumberEntry(list, "%d", 12);
+    for (int hour = 1; hour < 12; ++hour) addNumberEntry(list, "%d", hour);
+  }
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  selectExact(list, popupState.hourText);
+}
+
+void fillMinuteList(HWND list) {
+  for (int minute = 0; minute < 60; minute += popupState.minuteStep) addNumberEntry(list, "%02d", minute);
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  selectExact(list, popupState.minuteText);
+}
+
+void fillMeridiemList(HWND list) {
+  addEntry(list, "AM");
+  addEntry(list, "PM");
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  if (popupState.meridiemText[0] != '\0')
+    SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(popupState.meridiemText));
+}
+
+void onInitDialog(HWND window) {
+  RECT placed = placeWindow(window);
+  HWND meridiem = GetDlgItem(window, IDC_MERIDIEM_LIST);
+  fillHourList(GetDlgItem(window, IDC_HOUR_LIST));
+  ShowWindow(meridiem, popupState.use24Hour ? SW_HIDE : SW_SHOW);
+  fillMinuteList(GetDlgItem(window, IDC_MINUTE_LIST));
+  if (!popupState.use24Hour) fillMeridiemList(meridiem);
+  ShowWindow(window, SW_SHOW);
+  MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
+}
+
+// Text of the list's selected entry; empty when nothing is selected.
+void selectedText(HWND window, int id, char* out, size_t outSize) {
+  out[0] = '\0';
+  HWND list = GetDlgItem(window, id);
+  LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR || SendMessageA(list, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(outSize)) return;
+  SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(out));
+}
+
+void onOk(HWND window) {
+  char hour[8], minute[8], meridiem[8];
+  selectedText(window, IDC_HOUR_LIST, hour, sizeof hour);
+  selectedText(window, IDC_MINUTE_LIST, minute, sizeof minute);
+  if (popupState.use24Hour) {
+    std::snprintf(popupState.timeResult, sizeof popupState.timeResult, "%s:%s", hour, minute);
+  } else {
+    selectedText(window, IDC_MERIDIEM_LIST, meridiem, sizeof meridiem);
+    std::snprintf(popupState.timeResult, sizeof popupState.timeResult, "%s:%s %s", hour, minute, meridiem);
+  }
+  PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// Every message answers 0, so the system sets no default focus.
+INT_PTR CALLBACK setTimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      onInitDialog(window);
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) onOk(window);
+      else if (LOWORD(wParam) == IDCANCEL) PostMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case WM_CLOSE:
+      EndDialog(window, 0);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void TimePopup(TextHandle parameter, TextHandle result) {
+  resetForTimePopup();
+  int32_t length = parameterLength(parameter);
+  popupState.settings.locationX = 0;
+  popupState.settings.locationY = 0;
+  if (length > 0) scanTimeParameters(*parameter, length);
+  DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_SET_TIME), GetActiveWindow(), setTimeProc, 0);
+  setResultText(result, popupState.timeResult);
+}

@@ -176,7 +176,15 @@ RECT WindowDriver::controlRectInClient(int controlId) const {
 
 HWND WindowDriver::owner() const { return GetWindow(window_, GW_OWNER); }
 
-bool WindowDriver::screenshot(const std::string& path) const { return captureWindowPng(window_, path); }
+bool WindowDriver::screenshot(const std::string& path) const {
+  // Paint everything first: a window just shown may not have been painted.
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  DWORD_PTR ignored;
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  Sleep(150);
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  return captureWindowPng(window_, path);
+}
 
 bool WindowDriver::run(const std::string& action, std::string& log) {
   std::istringstream in(action);

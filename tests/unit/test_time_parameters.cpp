@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "popups/popup_state.h"
+#include "popups/time_parameters.h"
+
+namespace {
+
+struct Scanned {
+  std::string hour, minute, meridiem, left, top;
+  int use24Hour, step, x, y;
+};
+
+Scanned scan(const std::string& parameter) {
+  resetForTimePopup();
+  popupState.settings.locationX = 0;
+  popupState.settings.locationY = 0;
+  scanTimeParameters(parameter.data(), static_cast<int32_t>(parameter.size()));
+  const PopupState& s = popupState;
+  return {s.hourText, s.minuteText, s.meridiemText, s.leftText, s.topText,
+          s.use24Hour, s.minuteStep, s.settings.locationX, s.settings.locationY};
+}
+
+TEST(TimeParameters, TwentyFourHourSwitch) {
+  struct Case { const char* field; int use24; } cases[] = {
+      {"24", 1}, {"2", 1}, {"124", 1}, {"24h", 0}, {"42", 0}, {"12", 0}, {"", 0}, {"x2", 0}, {"224", 1}, {"2 4", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(scan(std::string("||") + c.field).use24Hour, c.use24) << c.field;
+}
+
+TEST(TimeParameters, MinuteStep) {
+  struct Case { const char* field; int step; } cases[] = {
+      {"15", 15}, {"60", 60}, {"7", 5}, {"0", 5}, {"90", 5}, {"a5", 5}, {"a1b0", 10}, {"123", 12}, {"1", 1}, {"30", 30}, {"", 5}, {"-20", 20},
+  };
+  for (const Case& c : cases) EXPECT_EQ(scan(std::string("|||") + c.field).step, c.step) << c.field;
+}
+
+TEST(TimeParameters, InitialTimeAndHourConversion) {
+  struct Case { const char* parameter; const char* hour; const char* minute; const char* meridiem; } cases[] = {
+      {"||||9:30 PM", "9", "30", "PM"},
+      {"||24||9:30 PM", "21", "30", "PM"},
+      {"||24||12:15 PM", "12", "15", "PM"},
+      {"||24||12:15 AM", "0", "15", "AM"},
+      {"||24||12:15", "0", "15", ""},
+      {"||||18:45", "6", "45", "PM"},
+      {"||||0:45", "12", "45", "AM"},
+      {"||||0:45 PM", "12", "45", "AM"},  // hour 0 is midnight whatever the marker
+      {"||||24:00", "12", "00", "AM"},
+      {"||||10:30:00 PM", "10", "30", ""},  // the marker lies past position 7
+      {"||||9:05 PM", "9", "05", "PM"},
+      {"||||:30", "12", "0", "AM"},  // a leading colon leaves the hour empty (12 AM) and shifts the minute
+      {"||||7:00 A", "7", "00", "AM"},
+      {"||||7:00 P A", "7", "00", "AM"},  // the later marker wins
+      {"||||25:00", "13", "00", "PM"},  // no hour entry is 13: the first stays selected
+      {"||24||25:00", "25", "00", ""},
+      {"||||", "12", "", "AM"},           // an empty time in a non-empty parameter is hour 0
+      {"||24|", "0", "", ""},
+  };
+  for (const Case& c : cases) {
+    Scanned s = scan(c.parameter);
+    EXPECT_EQ(s.hour, c.hour) << c.parameter;
+    EXPECT_EQ(s.minute, c.minute) << c.parameter;
+    EXPECT_EQ(s.meridiem, c.meridiem) << c.parameter;
+  }
+}
+
+TEST(TimeParameters, Position) {
+  struct Case { const char* parameter; const char* left; const char* top; int x, y; } cases[] = {
+      {"100|0", "100", "0", 100, 0},
+      {"123456|-45", "12345", "-45", 12345, -45},
+      {"abc|", "abc", "", 0, 0},
+      {"|50", "", "50", 0, 50},
+      {" 7|+8", " 7", "+8", 7, 8},
+  };
+  for (const Case& c : cases) {
+    Scanned s = scan(c.parameter);
+    EXPECT_EQ(s.left, c.left) << c.parameter;
+    EXPECT_EQ(s.top, c.top) << c.parameter;
+    EXPECT_EQ(s.x, c.x) << c.parameter;
+    EXPECT_EQ(s.y, c.y) << c.parameter;
+  }
+}
+
+TEST(TimeParameters, ResetClearsStaleHourBytes) {
+  // "21" leaves a second hour byte; a following ":5" writes only position 1.
+  scan("||24||21:00");
+  Scanned s = scan("||||:5");
+  EXPECT_EQ(s.hour, "12");
+  EXPECT_EQ(s.meridiem, "AM");
+}
+
+TEST(TimeParameters, CharactersAreReadOnlyUpToTheGivenLength) {
+  const char chars[] = "||24||21:30 and more";  // scanned as "||24||2"
+  resetForTimePopup();
+  scanTimeParameters(chars, 7);
+  EXPECT_STREQ(popupState.hourText, "2");
+  EXPECT_EQ(popupState.use24Hour, 1);
+  std::string nul("||2\0|30", 7);  // an embedded NUL is just another character
+  Scanned s = scan(nul);
+  EXPECT_EQ(s.step, 30);
+}
+
+}  // namespace
