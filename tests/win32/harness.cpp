@@ -46,3 +46,30 @@ void storeSetting(const std::string& name, const std::string& value) {
                  static_cast<DWORD>(value.size()));
   RegCloseKey(key);
 }
+
+ActiveOwner::ActiveOwner(int x, int y, int width, int height) {
+  static const char* className = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "XelmTestOwner";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassA(&wc);
+    return "XelmTestOwner";
+  }();
+  hwnd_ = CreateWindowExA(0, className, "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
+                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetActiveWindow(hwnd_);
+  SetForegroundWindow(hwnd_);
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  EXPECT_EQ(GetActiveWindow(), hwnd_) << "the test owner window did not become active";
+}
+
+ActiveOwner::~ActiveOwner() { DestroyWindow(hwnd_); }
+
+RECT ActiveOwner::rect() const {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  return r;
+}

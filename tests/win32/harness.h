@@ -29,3 +29,16 @@ std::string testOutputPath(const std::string& file);
 extern const char* const kSettingsKey;
 void deleteSettingsKey();
 void storeSetting(const std::string& name, const std::string& value);  // REG_SZ, no terminator
+
+// A visible top-level window on this thread, made the active window, so the
+// plug-in's windows take it as their owner. Destroyed with the object.
+class ActiveOwner {
+ public:
+  ActiveOwner(int x, int y, int width, int height);
+  ~ActiveOwner();
+  HWND hwnd() const { return hwnd_; }
+  RECT rect() const;
+
+ private:
+  HWND hwnd_;
+};

@@ -1,0 +1,165 @@
+// "XELM TimePopup" through the real plug-in: the Set Time window's lists,
+// selections, placement and results.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+struct TimeWindow {
+  std::vector<std::string> hours, minutes;
+  std::string hour, minute, meridiem;
+  bool meridiemVisible = false;
+  RECT rect = {};
+  HWND owner = nullptr;
+  std::string caption;
+};
+
+// Opens the time window with `parameter`, reads it, then ends it with
+// `finish` ("ok", "cancel", "close", "escape"); returns the result text.
+std::string timeCall(const std::string& parameter, TimeWindow* seen = nullptr, const std::string& finish = "ok") {
+  return callDriven("XELM TimePopup", parameter, [&](WindowDriver& d) {
+    if (seen) {
+      seen->hours = d.listEntries(IDC_HOUR_LIST);
+      seen->minutes = d.listEntries(IDC_MINUTE_LIST);
+      seen->hour = d.selectedText(IDC_HOUR_LIST);
+      seen->minute = d.selectedText(IDC_MINUTE_LIST);
+      seen->meridiem = d.selectedText(IDC_MERIDIEM_LIST);
+      seen->meridiemVisible = d.controlVisible(IDC_MERIDIEM_LIST);
+      seen->rect = d.windowRect();
+      seen->owner = d.owner();
+      seen->caption = d.caption();
+    }
+    if (finish == "ok") d.pressButton(IDOK);
+    else if (finish == "cancel") d.pressButton(IDCANCEL);
+    else if (finish == "escape") { PostMessageA(d.window(), WM_KEYDOWN, VK_ESCAPE, 0); d.barrier(); }
+    else d.close();
+  });
+}
+
+TEST(TimePopup, EmptyParameterOffersTwelveHourForm) {
+  TimeWindow w;
+  EXPECT_EQ(timeCall("", &w), "12:00 AM");
+  EXPECT_EQ(w.caption, "Set Time");
+  std::vector<std::string> hours = {"12", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"};
+  EXPECT_EQ(w.hours, hours);
+  ASSERT_EQ(w.minutes.size(), 12u);
+  EXPECT_EQ(w.minutes.front(), "00");
+  EXPECT_EQ(w.minutes[1], "05");
+  EXPECT_EQ(w.minutes.back(), "55");
+  EXPECT_TRUE(w.meridiemVisible);
+  EXPECT_EQ(w.hour, "12");
+  EXPECT_EQ(w.minute, "00");
+  EXPECT_EQ(w.meridiem, "AM");
+}
+
+TEST(TimePopup, ParametersSelectFormStepAndTime) {
+  struct Case {
+    const char* parameter;
+    size_t hourCount, minuteCount;
+    const char *hour, *minute, *meridiem, *result;
+  } cases[] = {
+      {"||24", 24, 12, "0", "00", "", "0:00"},
+      {"||2", 24, 12, "0", "00", "", "0:00"},
+      {"||124", 24, 12, "0", "00", "", "0:00"},
+      {"||24h", 12, 12, "12", "00", "AM", "12:00 AM"},
+      {"||42", 12, 12, "12", "00", "AM", "12:00 AM"},
+      {"|||15", 12, 4, "12", "00", "AM", "12:00 AM"},
+      {"|||60", 12, 1, "12", "00", "AM", "12:00 AM"},
+      {"|||7", 12, 12, "12", "00", "AM", "12:00 AM"},
+      {"|||90", 12, 12, "12", "00", "AM", "12:00 AM"},
+      {"|||1", 12, 60, "12", "00", "AM", "12:00 AM"},
+      {"||||9:30 PM", 12, 12, "9", "30", "PM", "9:30 PM"},
+      {"||24||9:30 PM", 24, 12, "21", "30", "", "21:30"},
+      {"||24||12:15 PM|||", 24, 12, "12", "15", "", "12:15"},
+      {"||24|15|12:15 AM", 24, 4, "0", "15", "", "0:15"},
+      {"||24|15|12:15", 24, 4, "0", "15", "", "0:15"},
+      {"|||15|18:45", 12, 4, "6", "45", "PM", "6:45 PM"},
+      {"|||15|0:45", 12, 4, "12", "45", "AM", "12:45 AM"},
+      {"||||10:30:00 PM", 12, 12, "10", "30", "AM", "10:30 AM"},
+      {"||||9:05 PM", 12, 12, "9", "05", "PM", "9:05 PM"},
+      {"|||15|9:05 PM", 12, 4, "9", "00", "PM", "9:00 PM"},  // 05 is no entry with step 15
+      {"||24||25:00", 24, 12, "0", "00", "", "0:00"},      // hour 25 is no entry
+  };
+  for (const Case& c : cases) {
+    TimeWindow w;
+    EXPECT_EQ(timeCall(c.parameter, &w), c.result) << c.parameter;
+    EXPECT_EQ(w.hours.size(), c.hourCount) << c.parameter;
+    EXPECT_EQ(w.minutes.size(), c.minuteCount) << c.parameter;
+    EXPECT_EQ(w.hour, c.hour) << c.parameter;
+    EXPECT_EQ(w.minute, c.minute) << c.parameter;
+    EXPECT_EQ(w.meridiemVisible, c.meridiem[0] != '\0') << c.parameter;
+    if (c.meridiem[0]) {
+      EXPECT_EQ(w.meridiem, c.meridiem) << c.parameter;
+    }
+  }
+}
+
+TEST(TimePopup, UserChoicesReachTheResult) {
+  std::string result = callDriven("XELM TimePopup", "|||15", [](WindowDriver& d) {
+    d.selectText(IDC_HOUR_LIST, "7");
+    d.selectText(IDC_MINUTE_LIST, "45");
+    d.selectText(IDC_MERIDIEM_LIST, "PM");
+    d.pressButton(IDOK);
+  });
+  EXPECT_EQ(result, "7:45 PM");
+}
+
+TEST(TimePopup, CancelCloseAndEscapeReturnNothing) {
+  for (const char* finish : {"cancel", "close", "escape"}) EXPECT_EQ(timeCall("||||9:30 PM", nullptr, finish), "") << finish;
+}
+
+TEST(TimePopup, PlacedAgainstTheActiveWindow) {
+  ActiveOwner owner(200, 150, 640, 480);
+  RECT o = owner.rect();
+  struct Case { const char* parameter; bool offsetX, offsetY; int dx, dy; } cases[] = {
+      {"", false, false, 0, 0},
+      {"100|0", true, false, 100, 0},
+      {"0|40", false, true, 0, 40},
+      {"-30|25", true, true, -30, 25},
+      {"abc|xyz", false, false, 0, 0},  // not numbers: 0, so centred
+  };
+  for (const Case& c : cases) {
+    TimeWindow w;
+    timeCall(c.parameter, &w);
+    EXPECT_EQ(w.owner, owner.hwnd()) << c.parameter;
+    int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+    int centredX = o.left + ((o.right - o.left - width) >> 1);
+    int centredY = o.top + ((o.bottom - o.top - height) >> 1);
+    EXPECT_EQ(w.rect.left, c.offsetX ? o.left + c.dx : centredX) << c.parameter;
+    EXPECT_EQ(w.rect.top, c.offsetY ? o.top + c.dy : centredY) << c.parameter;
+  }
+}
+
+TEST(TimePopup, WithoutActiveWindowCentredOnTheWorkArea) {
+  SetActiveWindow(nullptr);
+  RECT area;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  TimeWindow w;
+  timeCall("", &w);
+  EXPECT_EQ(w.owner, nullptr);
+  int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+  EXPECT_EQ(w.rect.left, area.left + ((area.right - area.left - width) >> 1));
+  EXPECT_EQ(w.rect.top, area.top + ((area.bottom - area.top - height) >> 1));
+}
+
+TEST(TimePopup, FailedResizeWritesNothing) {
+  PluginHost::Outcome outcome;
+  runDriven([&] { outcome = plugin().callFunction(functionIndexOf("XELM TimePopup"), "", "kept", true); },
+            [](WindowDriver& d) { d.pressButton(IDOK); });
+  EXPECT_EQ(outcome.text(), "kept");
+  EXPECT_TRUE(outcome.guardIntact);
+}
+
+TEST(TimePopup, ConsecutiveCallsDoNotInheritState) {
+  // A 24-hour call with a two-digit hour, then a 12-hour call whose time
+  // begins with a colon: the second must not see the first's hour or form.
+  EXPECT_EQ(timeCall("||24|15|21:45"), "21:45");
+  TimeWindow w;
+  EXPECT_EQ(timeCall("||||:5", &w), "12:00 AM");
+  EXPECT_EQ(w.hours.size(), 12u);
+  EXPECT_EQ(w.minutes.size(), 12u);
+}
+
+}  // namespace
