@@ -30,10 +30,15 @@ endif()
 
 set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
-add_subdirectory(tools/hostsim)
-
-# googletest, cross-built from Debian's sources.
-set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(${GTEST_ROOT} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-add_subdirectory(tests/win32)
+# The host stand-in needs stb_image_write (Debian's libstb-dev) and the tests
+# googletest's sources; a build without them makes the plug-in alone.
+set(STB_INCLUDE_DIR /usr/include/stb CACHE PATH "folder holding stb_image_write.h")
+if(EXISTS ${STB_INCLUDE_DIR}/stb_image_write.h)
+  add_subdirectory(tools/hostsim)
+  if(EXISTS ${GTEST_ROOT}/CMakeLists.txt)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${GTEST_ROOT} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_subdirectory(tests/win32)
+  endif()
+endif()
