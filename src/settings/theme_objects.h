@@ -26,7 +26,9 @@ struct ThemeObjects {
 
 // Makes the call's fonts and brushes from settings.theme, settings.font and
 // settings.scale into popupState.objects, sets the colours, and clears
-// picked1 and picked2.
+// picked1 and picked2. Objects still held from an earlier call are released
+// first. The fonts use the ANSI character set.
 void createThemeObjects();
-// Releases the three fonts and three solid brushes (never the stock ones).
+// Releases the three fonts and three solid brushes (never the stock ones) and
+// clears their handles, so a second release does nothing.
 void releaseThemeObjects();

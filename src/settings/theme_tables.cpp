@@ -52,6 +52,7 @@ const char* const weekdayNames[kLanguageCount][7] = {
 };
 
 float scaleForSize(int32_t sizeIndex) {
+  if (sizeIndex < 0 || sizeIndex >= kSizeCount) sizeIndex = 0;  // unknown size: Normal
   // Single-precision product, as the year-view geometry expects: 0.9f < 0.9.
   float percent = static_cast<float>(sizePercents[sizeIndex]);
   return percent * 0.01f;

@@ -30,5 +30,6 @@ extern const char* const monthNames[kLanguageCount][12];   // January first
 extern const char* const weekdayNames[kLanguageCount][7];  // Sunday first
 
 // The year view's size factor for a size index: percent x 0.01 in single
-// precision (so 0.9 is stored slightly below 0.9).
+// precision (so 0.9 is stored slightly below 0.9); an index outside 0-2
+// gives the Normal size, 1.0.
 float scaleForSize(int32_t sizeIndex);

@@ -1,0 +1,51 @@
+// The settings store over the Windows registry: the key is opened for each
+// load or save and closed at once; every value is REG_SZ.
+#include "settings/settings_store_win32.h"
+
+#include <cstring>
+
+#include "settings/settings_store.h"
+
+bool readSettingText(HKEY key, const char* name, size_t limit, char* text) {
+  DWORD type = REG_NONE;
+  DWORD size = static_cast<DWORD>(limit + 1);
+  // A value longer than the buffer fails here with ERROR_MORE_DATA.
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+    return false;
+  // The bytes of a number or of binary data are no text: the value counts as
+  // missing rather than turning into stray characters.
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  return finishSettingText(text, size, limit);
+}
+
+namespace {
+
+bool readFromKey(void* context, const char* name, size_t limit, char* text) {
+  return readSettingText(*static_cast<HKEY*>(context), name, limit, text);
+}
+
+}  // namespace
+
+void loadSettings() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    defaultSettings(popupState.settings);
+    return;
+  }
+  decodeSettings(readFromKey, &key, popupState.mode, popupState.settings);
+  RegCloseKey(key);
+}
+
+void saveSettings(const SettingTexts& texts) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  SettingWrite writes[kMaxSettingWrites];
+  int count = settingWrites(texts, writes);
+  for (int i = 0; i < count; ++i) {
+    // The characters only, without a terminating NUL; an empty text gives a
+    // value of length 0.
+    RegSetValueExA(key, writes[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(writes[i].text),
+                   static_cast<DWORD>(std::strlen(writes[i].text)));
+  }
+  RegCloseKey(key);
+}

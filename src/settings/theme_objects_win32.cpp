@@ -1,0 +1,75 @@
+// The fonts and brushes of one date call. They are made once per call from
+// the settings in effect and released in one place when the calendar window
+// is destroyed; the cells only hold copies of the handles.
+#include <windows.h>
+
+#include "popups/popup_state.h"
+#include "settings/theme_tables.h"
+
+namespace {
+
+constexpr Colour kDayBkColor = 0xFFFFFF;
+constexpr Colour kOtherMonthBkColor = 0xBEBEBE;
+constexpr Colour kOtherMonthTextColor = 0x808080;
+constexpr Colour kSelectedTextColor = 0x000000;
+
+// Heights are character cell heights (positive), scaled and truncated.
+HFONT makeFont(float height, int weight, const char* face) {
+  // ANSI_CHARSET, not SHIFTJIS_CHARSET: with the Japanese set the font mapper
+  // swaps the face for a Japanese font wherever one is installed, and draws
+  // the French February's 0xE9 as the lead byte of a double-byte character.
+  return CreateFontA(static_cast<int>(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, face);
+}
+
+void deleteHandle(void*& handle) {
+  if (handle) DeleteObject(static_cast<HGDIOBJ>(handle));
+  handle = nullptr;
+}
+
+}  // namespace
+
+void createThemeObjects() {
+  // Objects of an earlier call whose window never opened (so was never
+  // destroyed) are released here instead of piling up.
+  releaseThemeObjects();
+  const PopupSettings& settings = popupState.settings;
+  ThemeObjects& o = popupState.objects;
+  // Out-of-range indexes cannot come from the store or the parameters; fall
+  // back to the first entry rather than read past a table.
+  const ThemePalette& palette = themePalettes[settings.theme >= 0 && settings.theme < kThemeCount ? settings.theme : 0];
+  const char* face = faceNames[settings.font >= 0 && settings.font < kFontCount ? settings.font : 0];
+
+  o.weekdayFont = makeFont(settings.scale * 14.0f, FW_BOLD, face);
+  o.dayFont = makeFont(settings.scale * 14.0f, 0, face);
+  o.monthTitleFont = makeFont(settings.scale * 18.0f, FW_BOLD, face);
+  o.dialogBrush = CreateSolidBrush(palette.background);
+  o.weekdayBrush = CreateSolidBrush(palette.weekdayBackground);
+  o.otherMonthBrush = GetStockObject(LTGRAY_BRUSH);
+  o.dayBrush = GetStockObject(WHITE_BRUSH);
+  o.selectedBrush = CreateSolidBrush(palette.selectedBackground);
+
+  o.otherMonthBkColor = kOtherMonthBkColor;
+  o.dayBkColor = kDayBkColor;
+  o.otherMonthTextColor = kOtherMonthTextColor;
+  o.selectedTextColor = kSelectedTextColor;
+  o.weekdayBkColor = palette.weekdayBackground;
+  o.selectedBkColor = palette.selectedBackground;
+  o.monthTitleTextColor = palette.monthTitleText;
+  o.weekdayTextColor = palette.weekdayText;
+  o.dayTextColor = palette.dayText;
+
+  popupState.picked1 = 0;
+  popupState.picked2 = 0;
+}
+
+void releaseThemeObjects() {
+  ThemeObjects& o = popupState.objects;
+  deleteHandle(o.weekdayFont);
+  deleteHandle(o.dayFont);
+  deleteHandle(o.monthTitleFont);
+  deleteHandle(o.dialogBrush);
+  deleteHandle(o.weekdayBrush);
+  deleteHandle(o.selectedBrush);
+  // The stock brushes belong to the system and are never deleted.
+}

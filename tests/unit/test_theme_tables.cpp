@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "settings/theme_tables.h"
+
+namespace {
+
+TEST(ThemeTables, NamesArePlainAsciiExceptTheFrenchFebruary) {
+  EXPECT_EQ(std::strlen(monthNames[1][1]), 7u);
+  EXPECT_EQ(std::memcmp(monthNames[1][1], "F\xE9vrier", 8), 0);
+  for (int language = 0; language < kLanguageCount; ++language) {
+    for (int month = 0; month < 12; ++month) {
+      if (language == 1 && month == 1) continue;
+      for (const char* p = monthNames[language][month]; *p; ++p)
+        EXPECT_TRUE(*p > 0x20 && *p < 0x7F) << monthNames[language][month];
+    }
+    for (int day = 0; day < 7; ++day) EXPECT_EQ(std::strlen(weekdayNames[language][day]), 3u);
+  }
+}
+
+TEST(ThemeTables, LanguageNamesFitTheListTextOfNineCharacters) {
+  size_t longest = 0;
+  for (const char* name : languageNames) longest = std::max(longest, std::strlen(name));
+  EXPECT_EQ(longest, 9u);  // "Norwegian"
+}
+
+TEST(ThemeTables, ScaleForSize) {
+  struct Case {
+    int32_t sizeIndex;
+    float scale;
+  } cases[] = {{0, 1.0f}, {1, 0.9f}, {2, 0.75f}, {3, 1.0f}, {9, 1.0f}, {-1, 1.0f}, {INT32_MIN, 1.0f}};
+  for (const Case& c : cases) EXPECT_EQ(scaleForSize(c.sizeIndex), c.scale) << c.sizeIndex;
+  EXPECT_LT(scaleForSize(1), 0.9);  // single precision, slightly below
+}
+
+TEST(ThemeTables, OnlyGreenHasWhiteWeekdayText) {
+  for (int theme = 0; theme < kThemeCount; ++theme)
+    EXPECT_EQ(themePalettes[theme].weekdayText, theme == 4 ? 0xFFFFFFu : 0u) << themeNames[theme];
+}
+
+}  // namespace
