@@ -1,4 +1,209 @@
-// The Preferences window (placeholder until it is built: does nothing).
-#include "host/host_functions.h"
+// The Preferences window (dialog 125): shows the stored preferences when it
+// opens and writes them all back on OK. It keeps no state beyond its
+// controls; nothing reaches the registry before OK.
+#include <windows.h>
 
-void runPreferencesWindow() {}
+#include <initializer_list>
+
+#include "common/placement.h"
+#include "common/text.h"
+#include "host/host_functions.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "settings/settings_store_win32.h"
+#include "settings/theme_tables.h"
+
+namespace {
+
+const char* const calendarTypeNames[] = {"Sunday", "Monday"};
+const char* const dateStyleNames[] = {"mm/dd/yyyy", "dd/mm/yyyy", "yyyy/mm/dd"};
+const char* const selectionMethodNames[] = {"Date Click", "Command Buttons"};
+const char* const locationNames[] = {"Centered", "Specified"};
+
+// A list of the window, its entries in the order they are added, and the
+// registry value it stands for. Apart from the (sorted) language list, an
+// entry's position is the stored index.
+struct PreferenceList {
+  int id;
+  const char* const* entries;
+  int32_t count;
+  const char* value;
+};
+
+const PreferenceList preferenceLists[] = {
+    {IDC_PREF_LANGUAGE, languageNames, kLanguageCount, kLanguageValue},
+    {IDC_PREF_CALENDAR_TYPE, calendarTypeNames, kCalendarTypeCount, kCalendarTypeValue},
+    {IDC_PREF_DATE_STYLE, dateStyleNames, kDateStyleCount, kDateStyleValue},
+    {IDC_PREF_SELECTION, selectionMethodNames, kSelectionMethodCount, kSelectionMethodValue},
+    {IDC_PREF_LOCATION, locationNames, kLocationCount, kLocationValue},
+    {IDC_PREF_SIZE, sizeNames, kSizeCount, kSizeValue},
+    {IDC_PREF_THEME, themeNames, kThemeCount, kThemeValue},
+    {IDC_PREF_FONT, faceNames, kFontCount, kFontValue},
+};
+
+const char* const kPositionsWarning = "You must specify Left and Top positions.";
+
+LRESULT sendItem(HWND window, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return SendDlgItemMessageA(window, id, message, wParam, lParam);
+}
+
+int32_t selectedPosition(HWND window, int id) { return static_cast<int32_t>(sendItem(window, id, CB_GETCURSEL)); }
+
+// Selecting a position the list does not have clears its selection, as
+// Windows does for CB_SETCURSEL (Wine keeps the old selection for some).
+void selectPosition(HWND window, int id, int32_t position) {
+  if (position < 0 || position >= sendItem(window, id, CB_GETCOUNT)) position = -1;
+  sendItem(window, id, CB_SETCURSEL, static_cast<WPARAM>(position));
+}
+
+// Shows the Left and Top boxes and their labels, or hides them; their texts
+// are kept either way.
+void showPositionGroup(HWND window, bool show) {
+  for (int id : {IDC_PREF_LEFT_LABEL, IDC_PREF_LEFT, IDC_PREF_TOP_LABEL, IDC_PREF_TOP})
+    ShowWindow(GetDlgItem(window, id), show ? SW_SHOW : SW_HIDE);
+}
+
+// The group is shown exactly while the location list shows Specified.
+void updatePositionGroup(HWND window) { showPositionGroup(window, selectedPosition(window, IDC_PREF_LOCATION) == 1); }
+
+// Selects the language entry that begins with the name of language `index`
+// (the list is sorted, so a position is not an index); an index outside the
+// table leaves the list without a selection, as the other lists do.
+void selectLanguage(HWND window, int32_t index) {
+  LRESULT position = CB_ERR;
+  if (index >= 0 && index < kLanguageCount)
+    position = sendItem(window, IDC_PREF_LANGUAGE, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(languageNames[index]));
+  selectPosition(window, IDC_PREF_LANGUAGE, static_cast<int32_t>(position));
+}
+
+// Top-left corner that centres the window over its owner, or over the work
+// area of the screen when it has no owner.
+POINT centredPosition(HWND window, int width, int height) {
+  RECT area;
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  POINT origin = {centredStart(area.left, area.right, width), centredStart(area.top, area.bottom, height)};
+  return origin;
+}
+
+// Adds the entries of the eight lists and selects the first entry of each,
+// "English" in the sorted language list.
+void fillPreferenceLists(HWND window) {
+  for (const PreferenceList& list : preferenceLists) {
+    for (int32_t i = 0; i < list.count; ++i)
+      sendItem(window, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.entries[i]));
+    selectPosition(window, list.id, 0);
+  }
+  selectLanguage(window, 0);
+}
+
+// Shows the stored values of the open key; a value that is missing leaves
+// its control as fillPreferenceLists set it.
+void showStoredValues(HWND window, HKEY key) {
+  char title[kTitleLimit + 1];
+  SetDlgItemTextA(window, IDC_PREF_TITLE, readSettingText(key, kTitleValue, kTitleLimit, title) ? title : kDefaultTitle);
+  for (const PreferenceList& list : preferenceLists) {
+    char text[kIndexLimit + 1];
+    if (!readSettingText(key, list.value, kIndexLimit, text)) continue;
+    if (list.id == IDC_PREF_LANGUAGE) selectLanguage(window, readDecimal(text));
+    else selectPosition(window, list.id, readDecimal(text));
+  }
+  // The positions are shown whatever the location is; hidden boxes keep them.
+  char position[kPositionLimit + 1];
+  if (readSettingText(key, kLocationXValue, kPositionLimit, position)) SetDlgItemTextA(window, IDC_PREF_LEFT, position);
+  if (readSettingText(key, kLocationYValue, kPositionLimit, position)) SetDlgItemTextA(window, IDC_PREF_TOP, position);
+}
+
+void onInitDialog(HWND window) {
+  RECT frame;
+  GetWindowRect(window, &frame);
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  POINT origin = centredPosition(window, width, height);
+
+  fillPreferenceLists(window);
+  // Opening the window creates the key and any missing parent. When that
+  // fails nothing is shown: the title box stays empty, the lists keep their
+  // first entries.
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_QUERY_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    showStoredValues(window, key);
+    RegCloseKey(key);
+  }
+  updatePositionGroup(window);
+
+  SetFocus(GetDlgItem(window, IDC_PREF_TITLE));
+  ShowWindow(window, SW_SHOW);
+  MoveWindow(window, origin.x, origin.y, width, height, TRUE);
+}
+
+// The stored index text of a list: its selected position, or for the sorted
+// language list the index of the language whose name the list shows.
+void readIndexText(HWND window, const PreferenceList& list, char (&text)[2]) {
+  if (list.id != IDC_PREF_LANGUAGE) {
+    setIndexText(text, selectedPosition(window, list.id), list.count);
+    return;
+  }
+  char name[10];  // "Norwegian", the longest name, and its terminator
+  GetDlgItemTextA(window, IDC_PREF_LANGUAGE, name, sizeof name);
+  setIndexText(text, languageIndex(name), kLanguageCount);
+}
+
+void onOk(HWND window) {
+  SettingTexts texts = {};
+  GetDlgItemTextA(window, IDC_PREF_TITLE, texts.title, sizeof texts.title);
+  char (*const indexTexts[])[2] = {&texts.language, &texts.calendarType, &texts.dateStyle, &texts.selectionMethod,
+                                   &texts.location, &texts.size,         &texts.theme,     &texts.font};
+  for (size_t i = 0; i < sizeof preferenceLists / sizeof preferenceLists[0]; ++i)
+    readIndexText(window, preferenceLists[i], *indexTexts[i]);
+  // Three characters each: stored positions stay within 0 to 999.
+  GetDlgItemTextA(window, IDC_PREF_LEFT, texts.left, 4);
+  GetDlgItemTextA(window, IDC_PREF_TOP, texts.top, 4);
+
+  if (positionsMissing(texts)) {
+    MessageBoxA(nullptr, kPositionsWarning, "WARNING", MB_OK);
+    return;  // the window stays open as it was; nothing is written
+  }
+  saveSettings(texts);
+  EndDialog(window, 0);
+}
+
+void onCommand(HWND window, int id, int notification) {
+  switch (id) {
+    case IDOK:
+      if (notification == BN_CLICKED) onOk(window);
+      break;
+    case IDCANCEL:
+      EndDialog(window, 0);
+      break;
+    case IDC_PREF_LOCATION:
+      if (notification == CBN_SELCHANGE) updatePositionGroup(window);
+      break;
+    default:
+      break;
+  }
+}
+
+INT_PTR CALLBACK preferencesWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      onInitDialog(window);
+      break;
+    case WM_COMMAND:
+      onCommand(window, LOWORD(wParam), HIWORD(wParam));
+      break;
+    case WM_CLOSE:
+      EndDialog(window, 0);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void runPreferencesWindow() {
+  DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_PREFERENCES), GetActiveWindow(), preferencesWindowProc, 0);
+}

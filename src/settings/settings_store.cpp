@@ -91,3 +91,12 @@ int settingWrites(const SettingTexts& texts, SettingWrite (&writes)[kMaxSettingW
   writes[count++] = {kFontValue, texts.font};
   return count;
 }
+
+void setIndexText(char (&text)[2], int32_t position, int32_t count) {
+  text[0] = static_cast<char>('0' + (position >= 0 && position < count && position <= 9 ? position : 0));
+  text[1] = '\0';
+}
+
+bool positionsMissing(const SettingTexts& texts) {
+  return std::strcmp(texts.location, "0") != 0 && (texts.left[0] == '\0' || texts.top[0] == '\0');
+}

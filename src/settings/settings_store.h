@@ -92,6 +92,15 @@ constexpr int kMaxSettingWrites = 11;
 // when the location text is other than "0". Returns how many were filled.
 int settingWrites(const SettingTexts& texts, SettingWrite (&writes)[kMaxSettingWrites]);
 
+// The decimal text of a list position below `count`; a list without a
+// selection (-1) or an unknown position gives "0", the default that loading
+// gives the same stored value.
+void setIndexText(char (&text)[2], int32_t position, int32_t count);
+
+// True when Specified is chosen (location other than "0") and the left or
+// the top text is empty: the Preferences window then warns and saves nothing.
+bool positionsMissing(const SettingTexts& texts);
+
 // Fills popupState.settings from the registry (defaults for what is missing);
 // needs popupState.mode, since the scale depends on it. Cannot fail.
 void loadSettings();

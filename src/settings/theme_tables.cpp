@@ -1,5 +1,7 @@
 #include "settings/theme_tables.h"
 
+#include <cstring>
+
 const ThemePalette themePalettes[kThemeCount] = {
     // background monthTitle weekdayBg  weekdayTx  dayText    selectedBg
     {0xC7D0D4, 0x000000, 0x8FE6F0, 0x000000, 0xB80E1A, 0xCB6699},  // Default
@@ -56,4 +58,10 @@ float scaleForSize(int32_t sizeIndex) {
   // Single-precision product, as the year-view geometry expects: 0.9f < 0.9.
   float percent = static_cast<float>(sizePercents[sizeIndex]);
   return percent * 0.01f;
+}
+
+int32_t languageIndex(const char* name) {
+  for (int32_t i = 0; i < kLanguageCount; ++i)
+    if (std::strcmp(languageNames[i], name) == 0) return i;
+  return -1;
 }

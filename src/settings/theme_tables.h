@@ -29,6 +29,10 @@ extern const char* const languageNames[kLanguageCount];
 extern const char* const monthNames[kLanguageCount][12];   // January first
 extern const char* const weekdayNames[kLanguageCount][7];  // Sunday first
 
+// Index of the language whose name equals `name` exactly (case counts);
+// -1 when none does.
+int32_t languageIndex(const char* name);
+
 // The year view's size factor for a size index: percent x 0.01 in single
 // precision (so 0.9 is stored slightly below 0.9); an index outside 0-2
 // gives the Normal size, 1.0.

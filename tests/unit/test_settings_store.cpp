@@ -220,4 +220,32 @@ TEST(SettingsStore, PositionsAreWrittenOnlyForSpecified) {
   EXPECT_EQ(writtenNames("1"), specified);
 }
 
+TEST(SettingsStore, IndexTextsStayWithinTheirLists) {
+  struct Case {
+    int32_t position, count;
+    const char* text;
+  } cases[] = {{0, 2, "0"}, {1, 2, "1"}, {7, 8, "7"}, {5, 6, "5"},
+               {-1, 8, "0"}, {2, 2, "0"}, {8, 8, "0"}, {12, 20, "0"}, {INT32_MIN, 3, "0"}};
+  for (const Case& c : cases) {
+    char text[2] = {'#', '#'};
+    setIndexText(text, c.position, c.count);
+    EXPECT_STREQ(text, c.text) << c.position << " of " << c.count;
+  }
+}
+
+TEST(SettingsStore, PositionsAreNeededOnlyForSpecified) {
+  struct Case {
+    const char *location, *left, *top;
+    bool missing;
+  } cases[] = {{"1", "", "5", true},  {"1", "5", "", true},  {"1", "", "", true}, {"1", "0", "0", false},
+               {"0", "", "", false},  {"0", "5", "", false}, {"", "", "", true}};
+  for (const Case& c : cases) {
+    SettingTexts texts = {};
+    std::strcpy(texts.location, c.location);
+    std::strcpy(texts.left, c.left);
+    std::strcpy(texts.top, c.top);
+    EXPECT_EQ(positionsMissing(texts), c.missing) << c.location << "|" << c.left << "|" << c.top;
+  }
+}
+
 }  // namespace

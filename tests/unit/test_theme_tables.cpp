@@ -26,6 +26,13 @@ TEST(ThemeTables, LanguageNamesFitTheListTextOfNineCharacters) {
   EXPECT_EQ(longest, 9u);  // "Norwegian"
 }
 
+TEST(ThemeTables, LanguageIndexMatchesWholeNamesWithCase) {
+  EXPECT_EQ(languageIndex("English"), 0);
+  EXPECT_EQ(languageIndex("Dutch"), 6);
+  EXPECT_EQ(languageIndex("Norwegian"), 7);
+  for (const char* name : {"english", "Norwegia", "Dutch ", "", "Englishman"}) EXPECT_EQ(languageIndex(name), -1) << name;
+}
+
 TEST(ThemeTables, ScaleForSize) {
   struct Case {
     int32_t sizeIndex;

@@ -1,0 +1,382 @@
+// The Preferences window through the real plug-in (call kind 5) against
+// Wine's registry: what it shows when it opens, its checks, and what OK,
+// Cancel and the close command leave in the registry.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+const int kListIds[] = {IDC_PREF_LANGUAGE, IDC_PREF_CALENDAR_TYPE, IDC_PREF_DATE_STYLE, IDC_PREF_SELECTION,
+                        IDC_PREF_LOCATION, IDC_PREF_SIZE,          IDC_PREF_THEME,      IDC_PREF_FONT};
+const int kPositionGroup[] = {IDC_PREF_LEFT_LABEL, IDC_PREF_LEFT, IDC_PREF_TOP_LABEL, IDC_PREF_TOP};
+
+// What the window shows.
+struct Shown {
+  std::string caption, title, left, top;
+  std::map<int, std::string> selected;  // list id -> selected entry ("" for none)
+  std::map<int, int> position;          // list id -> selected position (-1 for none)
+  std::map<int, std::vector<std::string>> entries;
+  bool groupVisible = false, groupConsistent = true;
+  bool focusInTitle = false;
+  RECT rect = {};
+  HWND owner = nullptr;
+};
+
+Shown read(WindowDriver& d) {
+  Shown s;
+  s.caption = d.caption();
+  s.title = d.controlText(IDC_PREF_TITLE);
+  s.left = d.controlText(IDC_PREF_LEFT);
+  s.top = d.controlText(IDC_PREF_TOP);
+  for (int id : kListIds) {
+    s.selected[id] = d.selectedText(id);
+    s.position[id] = d.selectedIndex(id);
+    s.entries[id] = d.listEntries(id);
+  }
+  s.groupVisible = d.controlVisible(IDC_PREF_LEFT);
+  for (int id : kPositionGroup) s.groupConsistent &= d.controlVisible(id) == s.groupVisible;
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(d.window(), nullptr), &info);
+  s.focusInTitle = info.hwndFocus == GetDlgItem(d.window(), IDC_PREF_TITLE);
+  s.rect = d.windowRect();
+  s.owner = d.owner();
+  return s;
+}
+
+// Opens the window (call kind 5), runs `script` on it and checks that the
+// window closed by itself afterwards.
+void openPreferences(const std::function<void(WindowDriver&)>& script) {
+  bool driven = runDriven([] { plugin().callKind(5); }, script);
+  EXPECT_TRUE(driven) << "the window did not open, or stayed open";
+}
+
+Shown openAndCancel() {
+  Shown s;
+  openPreferences([&](WindowDriver& d) {
+    s = read(d);
+    d.pressButton(IDCANCEL);
+  });
+  return s;
+}
+
+// The settings key as the registry holds it: each value's type and data
+// (queried through the wide-character calls, which return it unchanged);
+// "<no key>" alone when the key does not exist.
+typedef std::map<std::string, std::pair<DWORD, std::string>> Snapshot;
+
+Snapshot snapshot() {
+  Snapshot values;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    values["<no key>"] = {0, ""};
+    return values;
+  }
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[64];
+    BYTE data[512];
+    DWORD nameLength = 64, type = 0, size = sizeof data;
+    if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+    char narrow[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, sizeof narrow, nullptr, nullptr);
+    values[narrow] = {type, std::string(reinterpret_cast<char*>(data), size)};
+  }
+  RegCloseKey(key);
+  return values;
+}
+
+// A stored text value as the plug-in reads it, its terminator dropped;
+// "<missing>" when absent or not REG_SZ.
+std::string storedText(const Snapshot& values, const char* name) {
+  auto it = values.find(name);
+  if (it == values.end() || it->second.first != REG_SZ) return "<missing>";
+  std::string text;
+  const std::string& data = it->second.second;
+  for (size_t i = 0; i + 1 < data.size(); i += 2) {
+    wchar_t c = static_cast<wchar_t>(static_cast<unsigned char>(data[i]) | (static_cast<unsigned char>(data[i + 1]) << 8));
+    if (c == 0) break;
+    char narrow[4] = {};
+    WideCharToMultiByte(CP_ACP, 0, &c, 1, narrow, sizeof narrow, nullptr, nullptr);
+    text += narrow;
+  }
+  return text;
+}
+
+void deleteVantrellTree() {
+  deleteSettingsKey();
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Vantrell\\XELMCalendar");
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Vantrell");
+}
+
+void storeAll(const std::map<std::string, std::string>& values) {
+  for (const auto& v : values) storeSetting(v.first, v.second);
+}
+
+class Preferences : public ::testing::Test {
+ protected:
+  void SetUp() override { deleteVantrellTree(); }
+  void TearDown() override { deleteVantrellTree(); }
+};
+
+TEST_F(Preferences, NothingStoredShowsTheDefaultsAndCreatesTheKey) {
+  ASSERT_EQ(snapshot().count("<no key>"), 1u);
+  Shown s = openAndCancel();
+  EXPECT_EQ(s.caption, "Preferences");
+  EXPECT_EQ(s.title, "Datewell 3.0");
+  EXPECT_TRUE(s.focusInTitle);
+  std::map<int, std::vector<std::string>> entries = {
+      {IDC_PREF_LANGUAGE, {"Dutch", "English", "French", "German", "Italian", "Norwegian", "Spanish", "Swedish"}},
+      {IDC_PREF_CALENDAR_TYPE, {"Sunday", "Monday"}},
+      {IDC_PREF_DATE_STYLE, {"mm/dd/yyyy", "dd/mm/yyyy", "yyyy/mm/dd"}},
+      {IDC_PREF_SELECTION, {"Date Click", "Command Buttons"}},
+      {IDC_PREF_LOCATION, {"Centered", "Specified"}},
+      {IDC_PREF_SIZE, {"Normal", "Small", "Smaller"}},
+      {IDC_PREF_THEME, {"Default", "Blue", "Purple", "Red", "Green", "Yellow"}},
+      {IDC_PREF_FONT, {"Arial", "Courier New", "Times New Roman", "MS Serif"}},
+  };
+  EXPECT_EQ(s.entries, entries);
+  EXPECT_EQ(s.selected[IDC_PREF_LANGUAGE], "English");
+  for (int id : kListIds) EXPECT_EQ(s.position[id], id == IDC_PREF_LANGUAGE ? 1 : 0) << id;
+  EXPECT_FALSE(s.groupVisible);
+  EXPECT_TRUE(s.groupConsistent);
+  Snapshot after = snapshot();
+  EXPECT_EQ(after.count("<no key>"), 0u) << "opening creates the key";
+  EXPECT_TRUE(after.empty()) << "and writes no value";
+}
+
+TEST_F(Preferences, ShowsStoredValuesAndOkStoresThemAgain) {
+  struct Case {
+    std::map<std::string, std::string> stored;
+    std::map<int, std::string> selected;
+    bool groupVisible;
+    std::string left, top;
+    std::map<std::string, std::string> saved;  // differences from `stored` after OK
+  } cases[] = {
+      {{{"Title", "Mes dates"}, {"Language", "1"}, {"CalendarType", "1"}, {"DateStyle", "2"},
+        {"DateSelectionMethod", "1"}, {"Location", "1"}, {"LocationX", "1234"}, {"LocationY", "5"},
+        {"Size", "2"}, {"Theme", "5"}, {"Font", "3"}},
+       {{IDC_PREF_LANGUAGE, "French"}, {IDC_PREF_CALENDAR_TYPE, "Monday"}, {IDC_PREF_DATE_STYLE, "yyyy/mm/dd"},
+        {IDC_PREF_SELECTION, "Command Buttons"}, {IDC_PREF_LOCATION, "Specified"}, {IDC_PREF_SIZE, "Smaller"},
+        {IDC_PREF_THEME, "Yellow"}, {IDC_PREF_FONT, "MS Serif"}},
+       true, "1234", "5",
+       {{"LocationX", "123"}}},  // OK takes the first three characters
+      {{{"Title", ""}, {"Language", "6"}, {"Location", "0"}, {"LocationX", "77"}},
+       {{IDC_PREF_LANGUAGE, "Dutch"}, {IDC_PREF_LOCATION, "Centered"}, {IDC_PREF_THEME, "Default"}},
+       false, "77", "",
+       {{"CalendarType", "0"}, {"DateStyle", "0"}, {"DateSelectionMethod", "0"}, {"Size", "0"},
+        {"Theme", "0"}, {"Font", "0"}}},
+      {{{"Language", "7"}, {"Theme", "x"}},
+       {{IDC_PREF_LANGUAGE, "Norwegian"}, {IDC_PREF_THEME, "Default"}},
+       false, "", "",
+       {{"Title", "Datewell 3.0"}, {"Theme", "0"}, {"CalendarType", "0"}, {"DateStyle", "0"},
+        {"DateSelectionMethod", "0"}, {"Location", "0"}, {"Size", "0"}, {"Font", "0"}}},
+  };
+  for (const Case& c : cases) {
+    deleteVantrellTree();
+    storeAll(c.stored);
+    Shown s;
+    openPreferences([&](WindowDriver& d) {
+      s = read(d);
+      d.pressButton(IDOK);
+    });
+    std::string title = c.stored.count("Title") ? c.stored.at("Title") : "Datewell 3.0";
+    EXPECT_EQ(s.title, title);
+    for (const auto& expected : c.selected) EXPECT_EQ(s.selected[expected.first], expected.second) << expected.first;
+    EXPECT_EQ(s.groupVisible, c.groupVisible);
+    EXPECT_TRUE(s.groupConsistent);
+    EXPECT_EQ(s.left, c.left);
+    EXPECT_EQ(s.top, c.top);
+    std::map<std::string, std::string> expected = c.stored;
+    for (const auto& change : c.saved) expected[change.first] = change.second;
+    Snapshot after = snapshot();
+    for (const auto& value : expected) EXPECT_EQ(storedText(after, value.first.c_str()), value.second) << value.first;
+    EXPECT_EQ(after.size(), expected.size());
+  }
+}
+
+// Stored values that no list entry stands for leave that list without a
+// selection; OK then stores "0", the value the date popups already use for
+// them. Over-long values show as missing.
+TEST_F(Preferences, OutOfRangeAndOverlongValues) {
+  std::string longTitle(50, 't');
+  storeAll({{"Title", longTitle}, {"Language", "8"}, {"CalendarType", "2"}, {"DateStyle", "9"},
+            {"DateSelectionMethod", "5"}, {"Location", "7"}, {"LocationX", "12345"}, {"LocationY", "x"},
+            {"Size", "3"}, {"Theme", "6"}, {"Font", "4"}});
+  Shown s;
+  openPreferences([&](WindowDriver& d) {
+    s = read(d);
+    d.pressButton(IDOK);
+  });
+  EXPECT_EQ(s.title, "Datewell 3.0");
+  for (int id : kListIds) EXPECT_EQ(s.position[id], -1) << id;
+  EXPECT_EQ(s.left, "");
+  EXPECT_EQ(s.top, "x");
+  EXPECT_FALSE(s.groupVisible) << "Specified is not shown, so neither are Left and Top";
+  Snapshot after = snapshot();
+  EXPECT_EQ(storedText(after, "Title"), "Datewell 3.0");
+  for (const char* name : {"Language", "CalendarType", "DateStyle", "DateSelectionMethod", "Location", "Size",
+                           "Theme", "Font"})
+    EXPECT_EQ(storedText(after, name), "0") << name;
+  EXPECT_EQ(storedText(after, "LocationX"), "12345") << "not written for Centered";
+  EXPECT_EQ(storedText(after, "LocationY"), "x");
+}
+
+TEST_F(Preferences, LocationListShowsAndHidesLeftAndTopKeepingTheirTexts) {
+  openPreferences([](WindowDriver& d) {
+    d.selectText(IDC_PREF_LOCATION, "Specified");
+    for (int id : kPositionGroup) EXPECT_TRUE(d.controlVisible(id)) << id;
+    d.setText(IDC_PREF_LEFT, "10");
+    d.setText(IDC_PREF_TOP, "20");
+    d.selectText(IDC_PREF_LOCATION, "Centered");
+    for (int id : kPositionGroup) EXPECT_FALSE(d.controlVisible(id)) << id;
+    d.selectText(IDC_PREF_LOCATION, "Specified");
+    EXPECT_TRUE(d.controlVisible(IDC_PREF_TOP));
+    EXPECT_EQ(d.controlText(IDC_PREF_LEFT), "10");
+    EXPECT_EQ(d.controlText(IDC_PREF_TOP), "20");
+    d.pressButton(IDCANCEL);
+  });
+}
+
+TEST_F(Preferences, MissingPositionWarnsAndStoresNothing) {
+  storeAll({{"Title", "Kept"}, {"Location", "0"}});
+  Snapshot before = snapshot();
+  openPreferences([](WindowDriver& d) {
+    d.selectText(IDC_PREF_LOCATION, "Specified");
+    d.setText(IDC_PREF_TITLE, "Changed");
+    const char* boxes[][2] = {{"10", ""}, {"", "5"}, {"", ""}};
+    for (auto& box : boxes) {
+      d.setText(IDC_PREF_LEFT, box[0]);
+      d.setText(IDC_PREF_TOP, box[1]);
+      d.pressButton(IDOK);
+      WindowDriver::MessageBoxText message = d.answerMessageBox();
+      EXPECT_TRUE(message.found);
+      EXPECT_EQ(message.caption, "WARNING");
+      EXPECT_EQ(message.text, "You must specify Left and Top positions.");
+      EXPECT_FALSE(message.hasOwner);
+      EXPECT_TRUE(d.windowOpen()) << "the window stays open";
+      EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "Changed");
+      EXPECT_EQ(d.selectedText(IDC_PREF_LOCATION), "Specified");
+    }
+    d.pressButton(IDCANCEL);
+  });
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(Preferences, OkStoresWhatTheWindowShows) {
+  storeAll({{"LocationX", "500"}, {"LocationY", "40"}});
+  std::string typedTitle(60, 'T');
+  openPreferences([&](WindowDriver& d) {
+    d.setText(IDC_PREF_TITLE, typedTitle);
+    d.selectText(IDC_PREF_LANGUAGE, "Swedish");
+    d.selectText(IDC_PREF_CALENDAR_TYPE, "Monday");
+    d.selectText(IDC_PREF_DATE_STYLE, "dd/mm/yyyy");
+    d.selectText(IDC_PREF_SELECTION, "Command Buttons");
+    d.selectText(IDC_PREF_SIZE, "Small");
+    d.selectText(IDC_PREF_THEME, "Green");
+    d.selectText(IDC_PREF_FONT, "Courier New");
+    d.pressButton(IDOK);  // Centered with the stored positions: no check, not written
+  });
+  Snapshot centered = snapshot();
+  std::map<std::string, std::string> expected = {
+      {"Title", typedTitle.substr(0, 49)}, {"Language", "5"}, {"CalendarType", "1"}, {"DateStyle", "1"},
+      {"DateSelectionMethod", "1"}, {"Location", "0"}, {"LocationX", "500"}, {"LocationY", "40"},
+      {"Size", "1"}, {"Theme", "4"}, {"Font", "1"}};
+  for (const auto& value : expected) EXPECT_EQ(storedText(centered, value.first.c_str()), value.second) << value.first;
+
+  openPreferences([](WindowDriver& d) {
+    EXPECT_EQ(d.selectedText(IDC_PREF_LANGUAGE), "Swedish");
+    EXPECT_EQ(d.controlText(IDC_PREF_LEFT), "500");
+    d.selectText(IDC_PREF_LOCATION, "Specified");
+    d.setText(IDC_PREF_LEFT, "1200");
+    d.setText(IDC_PREF_TOP, "0");
+    d.setText(IDC_PREF_TITLE, "");
+    d.pressButton(IDOK);
+  });
+  Snapshot specified = snapshot();
+  EXPECT_EQ(storedText(specified, "Location"), "1");
+  EXPECT_EQ(storedText(specified, "LocationX"), "120");
+  EXPECT_EQ(storedText(specified, "LocationY"), "0");
+  EXPECT_EQ(storedText(specified, "Title"), "");
+  EXPECT_EQ(specified.at("Title").first, static_cast<DWORD>(REG_SZ));
+}
+
+TEST_F(Preferences, CancelCloseAndEscapeLeaveTheRegistryAsItWas) {
+  storeAll({{"Title", "Before"}, {"Language", "2"}, {"Location", "1"}, {"LocationX", "9"}, {"LocationY", "8"},
+            {"Theme", "3"}});
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  DWORD number = 7;
+  RegSetValueExA(key, "Foreign", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  RegCloseKey(key);
+  Snapshot before = snapshot();
+  for (const char* finish : {"cancel", "close", "escape"}) {
+    openPreferences([&](WindowDriver& d) {
+      d.setText(IDC_PREF_TITLE, "After");
+      d.selectText(IDC_PREF_LANGUAGE, "Italian");
+      d.selectText(IDC_PREF_LOCATION, "Centered");
+      d.selectText(IDC_PREF_THEME, "Blue");
+      std::string f = finish;
+      if (f == "cancel") d.pressButton(IDCANCEL);
+      else if (f == "close") d.close();
+      else {
+        PostMessageA(d.window(), WM_KEYDOWN, VK_ESCAPE, 0);
+        d.barrier();
+      }
+    });
+    EXPECT_EQ(snapshot(), before) << finish;
+  }
+}
+
+TEST_F(Preferences, CentredOverTheActiveWindow) {
+  struct Case {
+    int x, y, width, height;
+  } cases[] = {{200, 150, 640, 480}, {300, 300, 120, 61}};  // larger, then smaller than the window
+  for (const Case& c : cases) {
+    ActiveOwner owner(c.x, c.y, c.width, c.height);
+    RECT o = owner.rect();
+    Shown s = openAndCancel();
+    EXPECT_EQ(s.owner, owner.hwnd());
+    int width = s.rect.right - s.rect.left, height = s.rect.bottom - s.rect.top;
+    EXPECT_EQ(s.rect.left, o.left + ((o.right - o.left - width) >> 1)) << c.width;
+    EXPECT_EQ(s.rect.top, o.top + ((o.bottom - o.top - height) >> 1)) << c.width;
+  }
+}
+
+TEST_F(Preferences, WithoutActiveWindowCentredOnTheWorkArea) {
+  SetActiveWindow(nullptr);
+  RECT area;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  Shown s = openAndCancel();
+  EXPECT_EQ(s.owner, nullptr);
+  int width = s.rect.right - s.rect.left, height = s.rect.bottom - s.rect.top;
+  EXPECT_EQ(s.rect.left, area.left + ((area.right - area.left - width) >> 1));
+  EXPECT_EQ(s.rect.top, area.top + ((area.bottom - area.top - height) >> 1));
+}
+
+// A volatile parent key cannot hold the settings key, which must persist:
+// opening it fails. Nothing is shown and OK stores nothing.
+TEST_F(Preferences, KeyThatCannotBeCreated) {
+  HKEY parent;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantrell", 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &parent, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(parent);
+  Shown s;
+  openPreferences([&](WindowDriver& d) {
+    s = read(d);
+    d.pressButton(IDOK);
+  });
+  EXPECT_EQ(s.title, "");
+  EXPECT_EQ(s.selected[IDC_PREF_LANGUAGE], "English");
+  EXPECT_EQ(s.selected[IDC_PREF_LOCATION], "Centered");
+  EXPECT_FALSE(s.groupVisible) << "hidden to match Centered";
+  EXPECT_EQ(snapshot().count("<no key>"), 1u);
+}
+
+}  // namespace
