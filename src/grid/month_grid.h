@@ -6,8 +6,20 @@
 #include <cstdint>
 
 // Sets the rectangles of slot (1-12) with its origin at (left + 5, top + 31),
-// the day cells' font, and the seven weekday headings.
+// the day cells' font, and the seven weekday headings (label, brush, colours,
+// font; date text empty). Cell size is 35 x 18 times settings.scale, each
+// truncated (a scale that is not a positive number up to 100 counts as 1).
+// Headings read Sunday first for calendarType 0, Monday first otherwise; a
+// language outside 0-7 reads English. A slot outside 1-12 is ignored.
 void layoutMonth(int slot, int32_t top, int32_t left);
 
-// Writes the 42 day cells of `slot` for the shown month (1-12) and year.
+// Writes label, dateText, brush, bkColor, textColor and normalBkColor of the
+// 42 day cells of `slot` for the shown month (1-12) and year (1900-2100).
+// While dialogReady is clear, the initial date is marked when it lies in the
+// shown month: slot 1 against day1/year1, slot 2 of a DateRange against
+// day2/year2; in the YearView the slot whose month is month1, against
+// day1/year1. Month or year out of range (a list without a selection): the
+// day cells become blank, undated, unmarked cells of the shown month's look.
+// A dateStyle outside 0-2 writes empty date texts (cells that cannot be
+// picked). A slot outside 1-12 is ignored.
 void fillMonthCells(int slot, int32_t month, int32_t year);

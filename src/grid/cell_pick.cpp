@@ -1,0 +1,85 @@
+#include "grid/cell_pick.h"
+
+#include "common/text.h"
+#include "grid/calendar_cell.h"
+#include "popups/popup_state.h"
+
+namespace {
+
+constexpr int kRightCalendarFirst = kCellsPerSlot + kFirstDayPosition;  // 56
+
+// Cells in use, never beyond the grid whatever cellCount holds.
+int cellsInUse() {
+  int32_t count = popupState.cellCount;
+  if (count < 0) return 0;
+  return count > kGridCells ? kGridCells : count;
+}
+
+bool isHighlighted(const CalendarCell& cell) {
+  return cell.brush == popupState.objects.selectedBrush && cell.dateText[0] != '\0';
+}
+
+bool contains(const CellRect& r, int32_t x, int32_t y) {
+  return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+}
+
+void repaintCell(int index, CellRepaint repaint, void* context) {
+  if (repaint) repaint(index, context);
+}
+
+}  // namespace
+
+int cellAt(int32_t x, int32_t y) {
+  const int count = cellsInUse();
+  for (int i = kFirstDayPosition; i < count; ++i)
+    if (contains(popupState.grid[i].rect, x, y)) return i;
+  return -1;
+}
+
+void clearCalendarHighlight(int calendar, CellRepaint repaint, void* context) {
+  int first = kFirstDayPosition, end = cellsInUse();
+  if (calendar == 1) {
+    end = end < kCellsPerSlot ? end : kCellsPerSlot;
+  } else if (calendar == 2) {
+    first = kRightCalendarFirst;
+    end = end < 2 * kCellsPerSlot ? end : 2 * kCellsPerSlot;
+  } else if (calendar != 0) {
+    return;
+  }
+  const ThemeObjects& o = popupState.objects;
+  for (int i = first; i < end; ++i) {
+    CalendarCell& cell = popupState.grid[i];
+    if (!isHighlighted(cell)) continue;
+    const bool shownMonth = cell.normalBkColor == o.dayBkColor;
+    cell.brush = shownMonth ? o.dayBrush : o.otherMonthBrush;
+    cell.bkColor = shownMonth ? o.dayBkColor : o.otherMonthBkColor;
+    cell.textColor = shownMonth ? o.dayTextColor : o.otherMonthTextColor;
+    repaintCell(i, repaint, context);
+  }
+}
+
+int pickCell(int index, CellRepaint repaint, void* context) {
+  if (index < kFirstDayPosition || index >= cellsInUse()) return 0;
+  PopupState& s = popupState;
+  CalendarCell& cell = s.grid[index];
+  if (cell.dateText[0] == '\0') return 0;
+
+  copyText(s.resultText, cell.dateText);
+  if (s.mode == DateRange && index < kCellsPerSlot) {
+    s.picked1 = 1;
+    copyText(s.pick1, s.resultText);
+    clearCalendarHighlight(1, repaint, context);
+  } else if (s.mode == DateRange) {
+    s.picked2 = 1;
+    copyText(s.pick2, s.resultText);
+    clearCalendarHighlight(2, repaint, context);
+  } else {
+    clearCalendarHighlight(s.mode == YearView ? 0 : 1, repaint, context);
+  }
+
+  cell.brush = s.objects.selectedBrush;
+  cell.bkColor = s.objects.selectedBkColor;
+  cell.textColor = s.objects.selectedTextColor;
+  repaintCell(index, repaint, context);
+  return 1;
+}
