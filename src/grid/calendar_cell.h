@@ -30,3 +30,11 @@ struct CalendarCell {
 
 // Index of position k (0-48) of slot s (1-12).
 inline int cellIndex(int slot, int position) { return (slot - 1) * kCellsPerSlot + position; }
+
+// Gives a cell the brush and label colours of one look (normal, other month,
+// highlighted); its normalBkColor, label and date stay as they are.
+inline void setCellColours(CalendarCell& cell, void* brush, Colour bkColor, Colour textColor) {
+  cell.brush = brush;
+  cell.bkColor = bkColor;
+  cell.textColor = textColor;
+}

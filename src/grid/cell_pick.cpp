@@ -50,10 +50,10 @@ void clearCalendarHighlight(int calendar, CellRepaint repaint, void* context) {
   for (int i = first; i < end; ++i) {
     CalendarCell& cell = popupState.grid[i];
     if (!isHighlighted(cell)) continue;
-    const bool shownMonth = cell.normalBkColor == o.dayBkColor;
-    cell.brush = shownMonth ? o.dayBrush : o.otherMonthBrush;
-    cell.bkColor = shownMonth ? o.dayBkColor : o.otherMonthBkColor;
-    cell.textColor = shownMonth ? o.dayTextColor : o.otherMonthTextColor;
+    if (cell.normalBkColor == o.dayBkColor)
+      setCellColours(cell, o.dayBrush, o.dayBkColor, o.dayTextColor);
+    else
+      setCellColours(cell, o.otherMonthBrush, o.otherMonthBkColor, o.otherMonthTextColor);
     repaintCell(i, repaint, context);
   }
 }
@@ -77,9 +77,7 @@ int pickCell(int index, CellRepaint repaint, void* context) {
     clearCalendarHighlight(s.mode == YearView ? 0 : 1, repaint, context);
   }
 
-  cell.brush = s.objects.selectedBrush;
-  cell.bkColor = s.objects.selectedBkColor;
-  cell.textColor = s.objects.selectedTextColor;
+  setCellColours(cell, s.objects.selectedBrush, s.objects.selectedBkColor, s.objects.selectedTextColor);
   repaintCell(index, repaint, context);
   return 1;
 }

@@ -48,10 +48,8 @@ const char* const* weekdayRow() {
 
 void setHeading(CalendarCell& cell, int weekday) {
   const ThemeObjects& o = popupState.objects;
-  cell.brush = o.weekdayBrush;
-  cell.bkColor = o.weekdayBkColor;
+  setCellColours(cell, o.weekdayBrush, o.weekdayBkColor, o.weekdayTextColor);
   cell.labelFont = o.weekdayFont;
-  cell.textColor = o.weekdayTextColor;
   cell.normalBkColor = 0;
   copyText(cell.label, weekdayRow()[weekday]);
   clearText(cell.dateText);
@@ -62,25 +60,15 @@ enum DayLook { ShownMonthDay, OtherMonthDay, MarkedDay };
 
 void setDayLook(CalendarCell& cell, DayLook look) {
   const ThemeObjects& o = popupState.objects;
-  switch (look) {
-    case ShownMonthDay:
-      cell.brush = o.dayBrush;
-      cell.bkColor = o.dayBkColor;
-      cell.textColor = o.dayTextColor;
-      cell.normalBkColor = o.dayBkColor;
-      break;
-    case OtherMonthDay:
-      cell.brush = o.otherMonthBrush;
-      cell.bkColor = o.otherMonthBkColor;
-      cell.textColor = o.otherMonthTextColor;
-      cell.normalBkColor = o.otherMonthBkColor;
-      break;
-    case MarkedDay:
-      cell.brush = o.selectedBrush;
-      cell.bkColor = o.selectedBkColor;
-      cell.textColor = o.selectedTextColor;
-      cell.normalBkColor = o.dayBkColor;
-      break;
+  if (look == OtherMonthDay) {
+    setCellColours(cell, o.otherMonthBrush, o.otherMonthBkColor, o.otherMonthTextColor);
+    cell.normalBkColor = o.otherMonthBkColor;
+  } else {
+    if (look == MarkedDay)
+      setCellColours(cell, o.selectedBrush, o.selectedBkColor, o.selectedTextColor);
+    else
+      setCellColours(cell, o.dayBrush, o.dayBkColor, o.dayTextColor);
+    cell.normalBkColor = o.dayBkColor;
   }
 }
 
