@@ -1,0 +1,70 @@
+// The Win32 side of the grid: reading the calendar's lists for a fill,
+// drawing one cell, and repainting each cell a pick changes on its own
+// device context at once.
+#include "grid/grid_win32.h"
+
+#include <cstring>
+
+#include "common/text.h"
+#include "grid/calendar_cell.h"
+#include "grid/cell_pick.h"
+#include "grid/month_grid.h"
+#include "popups/popup_state.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// The year list's selected entry read as a number; 0 when the list has no
+// selection or the entry is longer than any year text.
+int32_t selectedYear(HWND list) {
+  const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return 0;
+  char text[16];
+  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR || length >= static_cast<LRESULT>(sizeof text)) return 0;
+  if (SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)) == CB_ERR) return 0;
+  return readDecimal(text);
+}
+
+// The month list's selection plus 1; 0 when nothing is selected.
+int32_t selectedMonth(HWND list) {
+  const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? 0 : static_cast<int32_t>(index) + 1;
+}
+
+// Draws one changed cell on a device context of the calendar window.
+void repaintOnWindow(int index, void* window) {
+  HWND hwnd = static_cast<HWND>(window);
+  HDC dc = GetDC(hwnd);
+  if (!dc) return;
+  paintCell(dc, index);
+  ReleaseDC(hwnd, dc);
+}
+
+}  // namespace
+
+void fillMonth(HWND window, int slot) {
+  const bool right = popupState.mode == DateRange && slot == 2;
+  const int32_t year = selectedYear(GetDlgItem(window, right ? IDC_YEAR_RIGHT : IDC_YEAR_LEFT));
+  const int32_t month = popupState.mode == YearView
+                            ? slot
+                            : selectedMonth(GetDlgItem(window, right ? IDC_MONTH_RIGHT : IDC_MONTH_LEFT));
+  fillMonthCells(slot, month, year);
+}
+
+void paintCell(HDC dc, int index) {
+  if (index < 0 || index >= kGridCells) return;
+  const CalendarCell& cell = popupState.grid[index];
+  const HGDIOBJ oldBrush = cell.brush ? SelectObject(dc, static_cast<HGDIOBJ>(cell.brush)) : nullptr;
+  Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
+  const HGDIOBJ oldFont = cell.labelFont ? SelectObject(dc, static_cast<HGDIOBJ>(cell.labelFont)) : nullptr;
+  SetBkColor(dc, cell.bkColor);
+  SetTextColor(dc, cell.textColor);
+  TextOutA(dc, cell.rect.left + 6, cell.rect.top + 1, cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)));
+  if (oldFont) SelectObject(dc, oldFont);
+  if (oldBrush) SelectObject(dc, oldBrush);
+}
+
+int pickAt(HWND window, int x, int y) { return pickCell(cellAt(x, y), repaintOnWindow, window); }
+
+void clearHighlight(HWND window, int calendar) { clearCalendarHighlight(calendar, repaintOnWindow, window); }
