@@ -120,6 +120,7 @@ TEST_F(MonthGrid, LeadingAndTrailingDays) {
   struct Case { int32_t month, year, calendarType, leading, length; const char* first; const char* last; } cases[] = {
       {2, 2004, 0, 0, 29, "02/01/2004", "03/13/2004"},  // first is a Sunday
       {2, 2004, 1, 6, 29, "01/26/2004", "03/07/2004"},
+      {2, 2004, 5, 6, 29, "01/26/2004", "03/07/2004"},  // hand-edited type: as its Monday-first headings
       {2, 2010, 0, 1, 28, "01/31/2010", "03/13/2010"},  // first is a Monday
       {2, 2010, 1, 0, 28, "02/01/2010", "03/14/2010"},  // 28 days fill rows 1-4
       {1, 2000, 0, 6, 31, "12/26/1999", "02/05/2000"},
