@@ -42,9 +42,4 @@ TEST(ThemeTables, ScaleForSize) {
   EXPECT_LT(scaleForSize(1), 0.9);  // single precision, slightly below
 }
 
-TEST(ThemeTables, OnlyGreenHasWhiteWeekdayText) {
-  for (int theme = 0; theme < kThemeCount; ++theme)
-    EXPECT_EQ(themePalettes[theme].weekdayText, theme == 4 ? 0xFFFFFFu : 0u) << themeNames[theme];
-}
-
 }  // namespace
