@@ -1,0 +1,364 @@
+// The calendar window (dialog 122): one month (SingleDate), two months side
+// by side (DateRange) or the twelve months of a year (YearView), built from
+// one template. The grid module lays out, fills, paints and hit-tests the
+// cells; this file sizes and places the window, keeps the lists, buttons and
+// grid in step, and turns picks into the window's result:
+//   0  confirmed (a click under Date Click, or OK); resultText holds the date
+//      or range, or under Command Buttons whatever was picked last;
+//   1  cancelled (Cancel or the close command); resultText is empty.
+// Every message is reported as not handled (0) except the background colour
+// request, answered with the theme's dialog brush. Keyboard OK and Cancel
+// commands carry identifiers no control here has and do nothing.
+#include "popups/calendar_window_win32.h"
+
+#include <cstdio>
+
+#include "common/text.h"
+#include "grid/grid_win32.h"
+#include "grid/month_grid.h"
+#include "popups/popup_state.h"
+#include "resources/resource_ids.h"
+#include "settings/theme_tables.h"
+
+namespace {
+
+const int kFirstListYear = 1900;
+const int kLastListYear = 2100;
+const int kCommandButtonsBand = 30;  // height added for OK and Cancel
+const int kListTop = 5;              // lists moved at run time stand here
+
+const char* const kValidationCaption = "Calendar Validation";
+const char* const kOrderMessage =
+    "The date selected in the left calendar must be less than or equal to the date in the right calendar.";
+const char* const kNoLeftPickMessage = "Please select a date in the left calendar.";
+const char* const kNoRightPickMessage = "Please select a date in the right calendar.";
+
+enum WindowResult { Confirmed = 0, Cancelled = 1 };
+
+bool commandButtons() { return popupState.settings.selectionMethod == 1; }
+
+// trunc(value x scale) with the single-precision scale widened to double, so
+// that 530 x 0.9f (just below 477) truncates to 476.
+int32_t scaled(int32_t value) {
+  return static_cast<int32_t>(static_cast<double>(value) * static_cast<double>(popupState.settings.scale));
+}
+
+// Division rounded toward minus infinity.
+int32_t floorHalf(int32_t value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+
+int32_t width(const RECT& r) { return r.right - r.left; }
+int32_t height(const RECT& r) { return r.bottom - r.top; }
+
+const CellRect& cellRect(int slot, int position) { return popupState.grid[cellIndex(slot, position)].rect; }
+
+void showValidationMessage(const char* text) {
+  // No owner window and only an OK button, as every message of this window.
+  MessageBoxA(nullptr, text, kValidationCaption, MB_OK);
+}
+
+void formatRange() {
+  PopupState& s = popupState;
+  std::snprintf(s.resultText, sizeof s.resultText, "%s...%s", s.pick1, s.pick2);
+}
+
+// Moves a control's top-left corner, keeping its size: for a drop-down list
+// the height it was created with also sets its open list's height, which the
+// closed list's reported rectangle would shrink.
+void moveControl(HWND window, int id, int x, int y) {
+  SetWindowPos(GetDlgItem(window, id), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT controlRect(HWND window, int id) {
+  RECT r = {};
+  GetWindowRect(GetDlgItem(window, id), &r);
+  return r;
+}
+
+// Initialisation steps 1-6: the grid laid out and filled, the lists filled.
+void layoutAndFill(HWND window) {
+  PopupState& s = popupState;
+  RECT client;
+  GetClientRect(window, &client);
+  s.clientRect = {client.left, client.top, client.right, client.bottom};
+
+  if (s.mode != YearView) {
+    layoutMonth(1, s.clientRect.top, s.clientRect.left);
+    if (s.mode == DateRange) layoutMonth(2, s.clientRect.top, s.clientRect.right + 15);
+  }
+  fillYearList(window, LeftCalendar);
+  if (s.mode != YearView) {
+    fillMonthList(window, LeftCalendar);
+    fillMonth(window, 1);
+  }
+  if (s.mode == DateRange) {
+    fillMonthList(window, RightCalendar);
+    fillYearList(window, RightCalendar);
+    fillMonth(window, 2);
+  }
+  if (s.mode == YearView) {
+    CellRect& r = s.clientRect;
+    r.top += 20;
+    r.right -= 5;
+    r.bottom -= 11;
+    const int32_t rowStep = r.bottom - r.top;
+    const int32_t columnStep = r.right - r.left;
+    for (int row = 0; row < 4; ++row) {
+      for (int column = 0; column < 3; ++column) {
+        const int slot = 3 * row + column + 1;
+        layoutMonth(slot, r.top + scaled(row * rowStep + 20 * row), r.left + scaled(column * columnStep + 20 * column));
+        fillMonth(window, slot);
+      }
+    }
+  }
+}
+
+// The outer rectangle the window is moved to (steps 8 and 9).
+RECT targetRectangle(HWND window) {
+  PopupState& s = popupState;
+  RECT own;
+  GetWindowRect(window, &own);
+  int32_t w = width(own), h = height(own);
+  if (s.mode == DateRange) {
+    w = 2 * w + 12;
+  } else if (s.mode == YearView) {
+    w = scaled(3 * w + 18);
+    h = scaled(4 * h - 65);
+  }
+  if (commandButtons()) h += kCommandButtonsBand;
+
+  RECT target = {0, 0, w, h};
+  if (s.settings.location != 0) {
+    OffsetRect(&target, s.settings.locationX, s.settings.locationY);
+    return target;
+  }
+  // Centred over the owner window; without one (no window was active when the
+  // popup opened) over the work area of the screen.
+  RECT around;
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (!owner || !GetWindowRect(owner, &around)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+  OffsetRect(&target, around.left + floorHalf(width(around) - w), around.top + floorHalf(height(around) - h));
+  return target;
+}
+
+// Step 11: OK and Cancel centred in the band added at the bottom.
+void placeCommandButtons(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  const RECT button = controlRect(window, IDC_CAL_OK);
+  const int32_t bw = width(button), bh = height(button);
+  const int32_t y = client.bottom - bh - 5;
+  moveControl(window, IDC_CAL_OK, client.right / 2 - bw - 10, y);
+  moveControl(window, IDC_CAL_CANCEL, client.right / 2 + 10, y);
+  ShowWindow(GetDlgItem(window, IDC_CAL_OK), SW_SHOW);
+  ShowWindow(GetDlgItem(window, IDC_CAL_CANCEL), SW_SHOW);
+}
+
+// Steps 12 and 13: the lists that move with the layout.
+void placeLists(HWND window) {
+  if (popupState.mode == DateRange) {
+    moveControl(window, IDC_MONTH_RIGHT, cellRect(2, 0).left + 36, kListTop);
+    moveControl(window, IDC_YEAR_RIGHT, cellRect(2, 6).left - 59, kListTop);
+    ShowWindow(GetDlgItem(window, IDC_MONTH_RIGHT), SW_SHOW);
+    ShowWindow(GetDlgItem(window, IDC_YEAR_RIGHT), SW_SHOW);
+  } else if (popupState.mode == YearView) {
+    // The year list stands over February, the middle month of the top row.
+    ShowWindow(GetDlgItem(window, IDC_MONTH_LEFT), SW_HIDE);
+    const int32_t left = cellRect(2, 0).left;
+    const int32_t right = cellRect(2, kCellsPerSlot - 1).right;
+    const int32_t listWidth = width(controlRect(window, IDC_YEAR_LEFT));
+    moveControl(window, IDC_YEAR_LEFT, left + (right - left) / 2 - listWidth / 2 - 10, kListTop);
+  }
+}
+
+void onInitDialog(HWND window) {
+  layoutAndFill(window);
+  SetWindowTextA(window, popupState.settings.title);
+  popupState.dialogReady = 1;
+
+  const RECT target = targetRectangle(window);
+  ShowWindow(window, SW_SHOW);
+  MoveWindow(window, target.left, target.top, width(target), height(target), TRUE);
+  if (commandButtons()) placeCommandButtons(window);
+  placeLists(window);
+  SetFocus(window);
+}
+
+// Year-view month names over their grids, and a frame around each grid.
+void drawMonthTitles(HDC dc) {
+  const PopupState& s = popupState;
+  SetBkColor(dc, themePalettes[s.settings.theme].background);
+  HGDIOBJ previousFont = SelectObject(dc, static_cast<HFONT>(s.objects.monthTitleFont));
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  const int32_t titleHeight = metrics.tmHeight;
+  SetTextAlign(dc, TA_CENTER | TA_TOP);
+  SetTextColor(dc, s.objects.monthTitleTextColor);
+  for (int month = 1; month <= 12; ++month) {
+    const CellRect& first = cellRect(month, 0);
+    const CellRect& last = cellRect(month, kCellsPerSlot - 1);
+    const char* name = monthNames[s.settings.language][month - 1];
+    RECT clip = {first.left, first.top - titleHeight - 10, last.right, first.top - 3};
+    ExtTextOutA(dc, (first.left + last.right) / 2, first.top - 20, ETO_CLIPPED, &clip, name,
+                static_cast<UINT>(lstrlenA(name)), nullptr);
+    Rectangle(dc, first.left, first.top, last.right + 1, last.bottom + 1);
+  }
+  SelectObject(dc, previousFont);
+  SetTextAlign(dc, TA_LEFT | TA_TOP);
+}
+
+// Frames around the calendars (or month titles), then every cell in use over
+// them, in index order so that a later cell's outline covers a shared border.
+void paintCalendar(HDC dc) {
+  const PopupState& s = popupState;
+  const CellRect& r = s.clientRect;
+  if (s.mode == YearView) {
+    drawMonthTitles(dc);
+  } else {
+    Rectangle(dc, r.left + 5, r.top + 31, r.right - 7, r.bottom - 5);
+    MoveToEx(dc, r.right - 7, r.top + 31, nullptr);
+    LineTo(dc, r.right - 7, r.bottom - 5);
+    if (s.mode == DateRange) {
+      Rectangle(dc, r.right + 20, r.top + 31, 2 * r.right + 9, r.bottom - 5);
+      MoveToEx(dc, r.right + 20, r.top + 31, nullptr);
+      LineTo(dc, r.right + 20, r.bottom - 5);
+    }
+  }
+  for (int index = 0; index < s.cellCount; ++index) paintCell(dc, index);
+}
+
+void onPaint(HWND window) {
+  // BeginPaint erases a pending background first, so nothing wipes the cells
+  // afterwards; the default handling then finds nothing left to paint.
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  paintCalendar(dc);
+  EndPaint(window, &paint);
+}
+
+void onListChanged(HWND window, int listId) {
+  PopupState& s = popupState;
+  const bool left = listId == IDC_MONTH_LEFT || listId == IDC_YEAR_LEFT;
+  if (s.mode == YearView) {
+    for (int slot = 1; slot <= kGridSlots; ++slot) fillMonth(window, slot);
+  } else {
+    fillMonth(window, left ? 1 : 2);
+  }
+  clearText(s.resultText);
+  if (left) {
+    clearText(s.pick1);
+    s.picked1 = 0;
+  } else {
+    clearText(s.pick2);
+    s.picked2 = 0;
+  }
+  InvalidateRect(window, nullptr, FALSE);
+}
+
+void onOk(HWND window) {
+  PopupState& s = popupState;
+  if (s.mode != DateRange) {
+    EndDialog(window, Confirmed);
+    return;
+  }
+  const bool havePicks = s.pick1[0] != '\0' && s.pick2[0] != '\0';
+  if (havePicks && rangeInOrder()) {
+    formatRange();
+    EndDialog(window, Confirmed);
+  } else if (havePicks) {
+    showValidationMessage(kOrderMessage);
+  } else if (s.pick1[0] == '\0') {
+    showValidationMessage(kNoLeftPickMessage);
+  } else {
+    showValidationMessage(kNoRightPickMessage);
+  }
+}
+
+void onCancel(HWND window) {
+  clearText(popupState.resultText);
+  EndDialog(window, Cancelled);
+}
+
+void onCommand(HWND window, int id, int code) {
+  switch (id) {
+    case IDC_MONTH_LEFT:
+    case IDC_YEAR_LEFT:
+    case IDC_MONTH_RIGHT:
+    case IDC_YEAR_RIGHT:
+      if (code == CBN_SELCHANGE && popupState.dialogReady) onListChanged(window, id);
+      break;
+    case IDC_CAL_OK:
+      if (code == BN_CLICKED) onOk(window);
+      break;
+    case IDC_CAL_CANCEL:
+      if (code == BN_CLICKED) onCancel(window);
+      break;
+    default:
+      break;
+  }
+}
+
+void onLeftButtonUp(HWND window, int x, int y) {
+  PopupState& s = popupState;
+  if (!pickAt(window, x, y)) return;
+  if (s.mode != DateRange) {
+    if (!commandButtons()) EndDialog(window, Confirmed);
+    return;
+  }
+  if (!(s.picked1 && s.picked2)) return;  // resultText holds the one date so far
+  formatRange();
+  if (commandButtons()) return;           // OK confirms and checks again
+  if (rangeInOrder()) EndDialog(window, Confirmed);
+  else showValidationMessage(kOrderMessage);
+}
+
+}  // namespace
+
+void fillYearList(HWND window, CalendarSide side) {
+  HWND list = GetDlgItem(window, side == LeftCalendar ? IDC_YEAR_LEFT : IDC_YEAR_RIGHT);
+  for (int year = kFirstListYear; year <= kLastListYear; ++year) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%d", year);
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+  // The list's own prefix search from the start: "200" selects 2000, and a
+  // text that begins no entry leaves the list without a selection.
+  const char* year = side == LeftCalendar ? popupState.year1 : popupState.year2;
+  SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(year));
+}
+
+void fillMonthList(HWND window, CalendarSide side) {
+  HWND list = GetDlgItem(window, side == LeftCalendar ? IDC_MONTH_LEFT : IDC_MONTH_RIGHT);
+  const char* const* names = monthNames[popupState.settings.language];
+  for (int month = 0; month < 12; ++month) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[month]));
+  const int32_t month = readDecimal(side == LeftCalendar ? popupState.month1 : popupState.month2);
+  SendMessageA(list, CB_SETCURSEL, (month >= 1 && month <= 12) ? month - 1 : -1, 0);
+}
+
+INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      onInitDialog(window);
+      break;
+    case WM_PAINT:
+      onPaint(window);
+      break;
+    case WM_COMMAND:
+      onCommand(window, LOWORD(wParam), HIWORD(wParam));
+      break;
+    case WM_CLOSE:
+      onCancel(window);
+      break;
+    case WM_LBUTTONUP:
+      // Client coordinates are signed 16-bit halves of lParam.
+      onLeftButtonUp(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      break;
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(popupState.objects.dialogBrush);
+    case WM_DESTROY:
+      releaseThemeObjects();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
