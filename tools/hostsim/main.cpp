@@ -6,7 +6,9 @@
 //   hostsim [--plugin FILE] prefs [--do ACTION]...
 //
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
-// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS".
+// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS"; on the
+// calendar window also "day SLOT POSITION" (click a cell's centre),
+// "month left|right N", "year left|right YYYY", "ok", "cancel".
 // Without --do the window simply opens for a person to use.
 #include <windows.h>
 

@@ -108,6 +108,23 @@ void WindowDriver::setText(int controlId, const std::string& text) {
   SendMessageA(GetDlgItem(window_, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+bool WindowDriver::calendarGeometry(CalendarGeometry& geometry) {
+  if (measured_ != window_) {
+    if (!calendarGeometryOf(window_, geometry_)) return false;
+    measured_ = window_;
+  }
+  geometry = geometry_;
+  return true;
+}
+
+bool WindowDriver::clickCell(int slot, int position) {
+  CalendarGeometry geometry;
+  if (slot < 1 || slot > 12 || position < 0 || position > 48 || !calendarGeometry(geometry)) return false;
+  const POINT centre = geometry.centre(slot, position);
+  clickAt(centre.x, centre.y);
+  return true;
+}
+
 WindowDriver::MessageBoxText WindowDriver::answerMessageBox(int timeoutMs) {
   MessageBoxText box;
   HWND hwnd = waitForDialog(timeoutMs, window_);
@@ -216,6 +233,25 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     int x = 0, y = 0;
     if (!(args >> x >> y)) return false;
     clickAt(x, y);
+    return true;
+  }
+  if (verb == "day") {
+    // day SLOT POSITION: the centre of a calendar cell (positions 7-48 are days)
+    int slot = 0, position = 0;
+    if (!(args >> slot >> position)) return false;
+    return clickCell(slot, position);
+  }
+  if (verb == "month" || verb == "year") {
+    // month left|right N (1-12), year left|right YYYY
+    std::string side;
+    int value = 0;
+    if (!(args >> side >> value) || (side != "left" && side != "right")) return false;
+    const bool left = side == "left";
+    if (verb == "month") return selectIndex(left ? 1015 : 1017, value - 1);
+    return selectText(left ? 1016 : 1018, std::to_string(value));
+  }
+  if (verb == "ok" || verb == "cancel") {
+    pressButton(verb == "ok" ? 1033 : 1034);
     return true;
   }
   if (verb == "close") {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "calendar_geometry.h"
+
 class WindowDriver {
  public:
   explicit WindowDriver(DWORD uiThread) : uiThread_(uiThread) {}
@@ -36,6 +38,11 @@ class WindowDriver {
   void clickAt(int x, int y);
   void close();
   void setText(int controlId, const std::string& text);
+
+  // The calendar window: where its cells are (measured once per window), a
+  // click on the centre of cell `position` (0-48) of month slot `slot`.
+  bool calendarGeometry(CalendarGeometry& geometry);
+  bool clickCell(int slot, int position);
 
   // Message boxes opened on the UI thread: caption and text, then OK.
   struct MessageBoxText {
@@ -67,6 +74,8 @@ class WindowDriver {
  private:
   DWORD uiThread_;
   HWND window_ = nullptr;
+  HWND measured_ = nullptr;  // window whose geometry_ is known
+  CalendarGeometry geometry_;
 };
 
 // Runs `call` on this thread and `script` on a driver thread attached to the
