@@ -13,6 +13,7 @@
 
 #include <cstdio>
 
+#include "common/placement.h"
 #include "common/text.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
@@ -42,9 +43,6 @@ bool commandButtons() { return popupState.settings.selectionMethod == 1; }
 int32_t scaled(int32_t value) {
   return static_cast<int32_t>(static_cast<double>(value) * static_cast<double>(popupState.settings.scale));
 }
-
-// Division rounded toward minus infinity.
-int32_t floorHalf(int32_t value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 
 int32_t width(const RECT& r) { return r.right - r.left; }
 int32_t height(const RECT& r) { return r.bottom - r.top; }
@@ -136,7 +134,7 @@ RECT targetRectangle(HWND window) {
   RECT around;
   HWND owner = GetWindow(window, GW_OWNER);
   if (!owner || !GetWindowRect(owner, &around)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
-  OffsetRect(&target, around.left + floorHalf(width(around) - w), around.top + floorHalf(height(around) - h));
+  OffsetRect(&target, centredStart(around.left, around.right, w), centredStart(around.top, around.bottom, h));
   return target;
 }
 

@@ -1,0 +1,39 @@
+// Counts this process's GDI objects. GetGuiResources is a stub under Wine
+// (always 0), so there the count comes from Wine's GDI handle table, which
+// the process environment block points to (GdiSharedHandleTable): 65536
+// entries of 24 bytes, an entry in use having a non-zero type byte at
+// offset 14. On Windows GetGuiResources answers.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+struct GdiCounts {
+  int total = 0;    // every GDI object of the process
+  int fonts = 0;
+  int brushes = 0;
+  int dcs = 0;      // device contexts, memory ones included
+};
+
+inline bool runningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+inline GdiCounts countGdiObjects() {
+  GdiCounts counts;
+  if (!runningOnWine()) {
+    counts.total = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    return counts;
+  }
+  const uint8_t* peb = reinterpret_cast<const uint8_t*>(NtCurrentTeb()) + 0x30;  // TEB->ProcessEnvironmentBlock
+  const uint8_t* table = *reinterpret_cast<const uint8_t* const*>(*reinterpret_cast<const uint8_t* const*>(peb) + 0x94);
+  if (!table) return counts;
+  const int kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
+  for (int i = 0; i < kEntries; ++i) {
+    const uint8_t type = table[i * kEntrySize + kTypeOffset];
+    if (type == 0) continue;
+    ++counts.total;
+    if (type == 0x0a) ++counts.fonts;
+    else if (type == 0x10) ++counts.brushes;
+    else if (type == 0x01 || type == 0x41) ++counts.dcs;
+  }
+  return counts;
+}
