@@ -23,8 +23,13 @@ inline GdiCounts countGdiObjects() {
     counts.total = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     return counts;
   }
-  const uint8_t* peb = reinterpret_cast<const uint8_t*>(NtCurrentTeb()) + 0x30;  // TEB->ProcessEnvironmentBlock
-  const uint8_t* table = *reinterpret_cast<const uint8_t* const*>(*reinterpret_cast<const uint8_t* const*>(peb) + 0x94);
+  const uint8_t* peb;  // the PEB of this 32-bit process, TEB offset 0x30
+#ifdef _MSC_VER
+  peb = reinterpret_cast<const uint8_t*>(__readfsdword(0x30));
+#else
+  __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+#endif
+  const uint8_t* table = *reinterpret_cast<const uint8_t* const*>(peb + 0x94);
   if (!table) return counts;
   const int kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
   for (int i = 0; i < kEntries; ++i) {

@@ -21,7 +21,8 @@ class CalPopup2Test : public ::testing::Test {
   void TearDown() override { deleteSettingsKey(); }
 };
 
-// Answers the validation message the last action opened and checks it.
+// Answers the validation message the last action opened and checks it. (An
+// action's barrier returns once the message box runs its own loop.)
 void expectMessage(WindowDriver& d, const char* text) {
   WindowDriver::MessageBoxText box = d.answerMessageBox();
   EXPECT_TRUE(box.found) << text;
@@ -29,18 +30,6 @@ void expectMessage(WindowDriver& d, const char* text) {
   EXPECT_EQ(box.text, text);
   EXPECT_FALSE(box.hasOwner);
   EXPECT_TRUE(d.windowOpen());
-}
-
-// Clicks that may open a message box are sent without waiting for them.
-void clickDayNoWait(WindowDriver& d, int slot, int year, int month, int day) {
-  CalendarGeometry g;
-  d.calendarGeometry(g);
-  const POINT p = g.centre(slot, dayPosition(year, month, day));
-  SendNotifyMessageA(d.window(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-}
-
-void pressNoWait(WindowDriver& d, int id) {
-  SendNotifyMessageA(d.window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d.window(), id)));
 }
 
 TEST_F(CalPopup2Test, DateClickEndsOnAnOrderedRange) {
@@ -60,7 +49,7 @@ TEST_F(CalPopup2Test, DateClickEndsOnAnOrderedRange) {
       {"out of order, then an earlier left date",
        [](WindowDriver& d) {
          clickDay(d, 1, 2004, 3, 20);
-         clickDayNoWait(d, 2, 2004, 3, 15);
+         clickDay(d, 2, 2004, 3, 15);
          expectMessage(d, kOrder);
          clickDay(d, 1, 2004, 3, 2);
        },
@@ -102,7 +91,7 @@ TEST_F(CalPopup2Test, OkChecksThePicksInOrderOfPrecedence) {
     std::string result = callDriven(kCalPopup2, "03/01/2004|03/01/2004|||||||command", [&](WindowDriver& d) {
       c.picks(d);
       EXPECT_TRUE(d.windowOpen()) << c.name;
-      pressNoWait(d, kOk);
+      d.pressButton(kOk);
       expectMessage(d, c.message);
       // Completing an ordered range then confirms.
       d.selectIndex(kMonthLeft, 2);
@@ -171,7 +160,7 @@ TEST_F(CalPopup2Test, RightHeadingsCoverTheFirstDayRow) {
   std::string result = callDriven(kCalPopup2, "03/01/2004|03/01/2004|||||||command", [&](WindowDriver& d) {
     d.clickCell(1, 7);
     d.clickAt(heading.left + 3, heading.bottom - 1);  // heading and day row overlap
-    pressNoWait(d, kOk);
+    d.pressButton(kOk);
     expectMessage(d, kNoRight);
     d.clickAt(day.left + 3, heading.bottom);  // just below the heading: the day
     d.pressButton(kOk);
@@ -188,7 +177,7 @@ TEST_F(CalPopup2Test, ConsecutiveCallsStartWithoutPicks) {
               d.pressButton(kOk);
             }), "03/01/2004...03/02/2004");
   EXPECT_EQ(callDriven(kCalPopup2, "03/01/2004|03/01/2004|||||||command", [](WindowDriver& d) {
-              pressNoWait(d, kOk);
+              d.pressButton(kOk);
               expectMessage(d, kNoLeft);
               d.pressButton(kCancel);
             }), "");

@@ -8,7 +8,8 @@
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
 // "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS"; on the
 // calendar window also "day SLOT POSITION" (click a cell's centre),
-// "month left|right N", "year left|right YYYY", "ok", "cancel".
+// "month left|right N", "year left|right YYYY", "ok", "cancel", and
+// "msgshot FILE.png" (the message box that is open).
 // Without --do the window simply opens for a person to use.
 #include <windows.h>
 

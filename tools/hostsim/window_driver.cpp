@@ -275,6 +275,16 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     log = "message box \"" + box.caption + "\": " + box.text;
     return true;
   }
+  if (verb == "msgshot") {
+    // msgshot FILE.png: the message box the last action opened
+    HWND box = waitForDialog(5000, window_);
+    if (!box || !captureWindowPng(box, rest)) {
+      log = "no message box to capture";
+      return false;
+    }
+    log = "saved " + rest;
+    return true;
+  }
   if (verb == "shot") {
     if (!screenshot(rest)) {
       log = "screenshot failed: " + rest;
