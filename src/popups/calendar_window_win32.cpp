@@ -226,10 +226,15 @@ void paintCalendar(HDC dc) {
 
 void onPaint(HWND window) {
   // BeginPaint erases a pending background first, so nothing wipes the cells
-  // afterwards; the default handling then finds nothing left to paint.
+  // afterwards. The drawing goes to a device context of the whole client
+  // area: the update region may already have been validated (a repaint asked
+  // for from another thread erases and validates before the paint arrives),
+  // and the calendar is cheap to draw whole.
   PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
+  BeginPaint(window, &paint);
+  HDC dc = GetDC(window);
   paintCalendar(dc);
+  ReleaseDC(window, dc);
   EndPaint(window, &paint);
 }
 

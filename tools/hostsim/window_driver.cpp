@@ -27,6 +27,20 @@ BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
+// Saves `hwnd` as a PNG once it has been painted whole.
+bool captureAfterPainting(HWND hwnd, const std::string& path) {
+  // Paint everything first: a window just shown may not have been painted.
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  DWORD_PTR ignored;
+  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  Sleep(150);
+  // A first paint can take long (fonts realised on first use): wait until
+  // the window has no part left to paint.
+  for (int waited = 0; waited < 3000 && GetUpdateRect(hwnd, nullptr, FALSE); waited += 20) Sleep(20);
+  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  return captureWindowPng(hwnd, path);
+}
+
 std::string windowText(HWND hwnd) {
   char buffer[512] = {};
   GetWindowTextA(hwnd, buffer, sizeof buffer);
@@ -193,15 +207,7 @@ RECT WindowDriver::controlRectInClient(int controlId) const {
 
 HWND WindowDriver::owner() const { return GetWindow(window_, GW_OWNER); }
 
-bool WindowDriver::screenshot(const std::string& path) const {
-  // Paint everything first: a window just shown may not have been painted.
-  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  DWORD_PTR ignored;
-  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-  Sleep(150);
-  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-  return captureWindowPng(window_, path);
-}
+bool WindowDriver::screenshot(const std::string& path) const { return captureAfterPainting(window_, path); }
 
 bool WindowDriver::run(const std::string& action, std::string& log) {
   std::istringstream in(action);
@@ -278,7 +284,7 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   if (verb == "msgshot") {
     // msgshot FILE.png: the message box the last action opened
     HWND box = waitForDialog(5000, window_);
-    if (!box || !captureWindowPng(box, rest)) {
+    if (!box || !captureAfterPainting(box, rest)) {
       log = "no message box to capture";
       return false;
     }
