@@ -13,6 +13,7 @@ struct GdiCounts {
   int fonts = 0;
   int brushes = 0;
   int dcs = 0;      // device contexts, memory ones included
+  int byType[128] = {};  // Wine's handle types (0x01 DC, 0x04 region, 0x09 bitmap, ...)
 };
 
 inline bool runningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
@@ -36,6 +37,7 @@ inline GdiCounts countGdiObjects() {
     const uint8_t type = table[i * kEntrySize + kTypeOffset];
     if (type == 0) continue;
     ++counts.total;
+    ++counts.byType[type & 0x7f];
     if (type == 0x0a) ++counts.fonts;
     else if (type == 0x10) ++counts.brushes;
     else if (type == 0x01 || type == 0x41) ++counts.dcs;
