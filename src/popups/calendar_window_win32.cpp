@@ -17,6 +17,7 @@
 #include "common/text.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
+#include "popups/calendar_layout.h"
 #include "popups/popup_state.h"
 #include "resources/resource_ids.h"
 #include "settings/theme_tables.h"
@@ -25,7 +26,6 @@ namespace {
 
 const int kFirstListYear = 1900;
 const int kLastListYear = 2100;
-const int kCommandButtonsBand = 30;  // height added for OK and Cancel
 const int kListTop = 5;              // lists moved at run time stand here
 
 const char* const kValidationCaption = "Calendar Validation";
@@ -37,12 +37,6 @@ const char* const kNoRightPickMessage = "Please select a date in the right calen
 enum WindowResult { Confirmed = 0, Cancelled = 1 };
 
 bool commandButtons() { return popupState.settings.selectionMethod == 1; }
-
-// trunc(value x scale) with the single-precision scale widened to double, so
-// that 530 x 0.9f (just below 477) truncates to 476.
-int32_t scaled(int32_t value) {
-  return static_cast<int32_t>(static_cast<double>(value) * static_cast<double>(popupState.settings.scale));
-}
 
 int32_t width(const RECT& r) { return r.right - r.left; }
 int32_t height(const RECT& r) { return r.bottom - r.top; }
@@ -72,7 +66,8 @@ RECT controlRect(HWND window, int id) {
   return r;
 }
 
-// Initialisation steps 1-6: the grid laid out and filled, the lists filled.
+// The first half of the initialisation: the client rectangle recorded, the
+// grid laid out and filled, the lists filled and selected.
 void layoutAndFill(HWND window) {
   PopupState& s = popupState;
   RECT client;
@@ -98,31 +93,23 @@ void layoutAndFill(HWND window) {
     r.top += 20;
     r.right -= 5;
     r.bottom -= 11;
-    const int32_t rowStep = r.bottom - r.top;
-    const int32_t columnStep = r.right - r.left;
-    for (int row = 0; row < 4; ++row) {
-      for (int column = 0; column < 3; ++column) {
-        const int slot = 3 * row + column + 1;
-        layoutMonth(slot, r.top + scaled(row * rowStep + 20 * row), r.left + scaled(column * columnStep + 20 * column));
-        fillMonth(window, slot);
-      }
+    for (int slot = 1; slot <= kGridSlots; ++slot) {
+      int32_t top = 0, left = 0;
+      yearViewSlotCorner(r, slot, s.settings.scale, &top, &left);
+      layoutMonth(slot, top, left);
+      fillMonth(window, slot);
     }
   }
 }
 
-// The outer rectangle the window is moved to (steps 8 and 9).
+// The outer rectangle the window is moved to: its size for the layout, at a
+// screen point or centred.
 RECT targetRectangle(HWND window) {
   PopupState& s = popupState;
   RECT own;
   GetWindowRect(window, &own);
-  int32_t w = width(own), h = height(own);
-  if (s.mode == DateRange) {
-    w = 2 * w + 12;
-  } else if (s.mode == YearView) {
-    w = scaled(3 * w + 18);
-    h = scaled(4 * h - 65);
-  }
-  if (commandButtons()) h += kCommandButtonsBand;
+  int32_t w = 0, h = 0;
+  calendarWindowSize(s.mode, width(own), height(own), s.settings.scale, commandButtons(), &w, &h);
 
   RECT target = {0, 0, w, h};
   if (s.settings.location != 0) {
@@ -138,7 +125,7 @@ RECT targetRectangle(HWND window) {
   return target;
 }
 
-// Step 11: OK and Cancel centred in the band added at the bottom.
+// OK and Cancel centred in the band added at the bottom, 20 pixels apart.
 void placeCommandButtons(HWND window) {
   RECT client;
   GetClientRect(window, &client);
@@ -151,7 +138,8 @@ void placeCommandButtons(HWND window) {
   ShowWindow(GetDlgItem(window, IDC_CAL_CANCEL), SW_SHOW);
 }
 
-// Steps 12 and 13: the lists that move with the layout.
+// The lists that move with the layout: the right calendar's over it, the
+// year view's only list over February.
 void placeLists(HWND window) {
   if (popupState.mode == DateRange) {
     moveControl(window, IDC_MONTH_RIGHT, cellRect(2, 0).left + 36, kListTop);
