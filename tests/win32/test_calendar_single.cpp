@@ -3,7 +3,12 @@
 // and per-call overrides, and calls following each other.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "calendar_support.h"
+#include "gdi_count.h"
+#include "host/host_call.h"
 
 namespace {
 
@@ -291,6 +296,56 @@ TEST_F(CalPopupTest, ConsecutiveCallsDoNotLeakState) {
   });
   EXPECT_EQ(result, todayWritten());
   EXPECT_EQ(callDriven(kCalPopup, "", [](WindowDriver& d) { d.close(); }), "");
+}
+
+}  // namespace
+
+namespace {
+
+// A host whose record names a module without the calendar template, so the
+// window cannot be created: the call returns what it holds, and the fonts
+// and brushes made for the window are still released.
+char* hostBlock = nullptr;
+int32_t hostBlockSize = 0;
+void __stdcall resizeHostText(TextHandle text, int32_t size) {
+  hostBlock = static_cast<char*>(std::realloc(hostBlock, size > 0 ? size : 1));
+  hostBlockSize = size;
+  *text = hostBlock;
+}
+int32_t __stdcall hostTextLength(TextHandle text) { return text == nullptr || *text == nullptr ? 0 : static_cast<int32_t>(std::strlen(*text)); }
+uint32_t __stdcall hostMemoryStatus() { return 0; }
+
+std::string callWithoutTemplate(uint32_t index, const char* parameter) {
+  typedef void(__cdecl * Entry)(HostCall*);
+  Entry entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(plugin().module(), "FMExternCallProc")));
+  char* parameterBlock = const_cast<char*>(parameter);
+  char* resultBlock = nullptr;
+  HostCall call = {};
+  call.callKind = CallFunction;
+  call.functionIndex = index;
+  call.parameterText = &parameterBlock;
+  call.moduleInstance = GetModuleHandleA(nullptr);  // the test program: no dialog 122
+  call.resultText = &resultBlock;
+  call.resizeText = resizeHostText;
+  call.textLength = hostTextLength;
+  call.memoryStatus = hostMemoryStatus;
+  hostBlockSize = 0;
+  entry(&call);
+  return std::string(resultBlock ? resultBlock : "", resultBlock ? hostBlockSize : 0);
+}
+
+TEST(CalendarWithoutWindow, ReturnsWhatItHoldsAndReleasesTheThemeObjects) {
+  deleteSettingsKey();
+  const GdiCounts before = countGdiObjects();
+  EXPECT_EQ(callWithoutTemplate(functionIndexOf(kCalPopup), "12/25/2003|||||||command"), "12/25/2003");
+  EXPECT_EQ(callWithoutTemplate(functionIndexOf(kCalPopup), "12/25/2003"), "");
+  EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM CalPopup2"), "03/01/2004|03/02/2004|||||||command"), "");
+  EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM YearPopup"), "2004|||||||command"), "");
+  const GdiCounts after = countGdiObjects();
+  EXPECT_EQ(after.fonts, before.fonts);
+  EXPECT_EQ(after.brushes, before.brushes);
+  std::free(hostBlock);
+  hostBlock = nullptr;
 }
 
 }  // namespace
