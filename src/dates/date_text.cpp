@@ -172,6 +172,7 @@ void formatDateText(char* out, size_t outSize, int32_t style, int32_t month, int
 }
 
 int readInitialDate(const char* text, CalendarSide side, const LocalDate& today) {
+  if (!text) text = "";
   CalendarTexts t = textsOf(side);
   if (popupState.mode == YearView) {
     readYearView(text, t, today);
