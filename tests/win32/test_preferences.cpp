@@ -3,10 +3,12 @@
 // Cancel and the close command leave in the registry.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "calendar_support.h"
 #include "harness.h"
 #include "resources/resource_ids.h"
 
@@ -377,6 +379,141 @@ TEST_F(Preferences, KeyThatCannotBeCreated) {
   EXPECT_EQ(s.selected[IDC_PREF_LOCATION], "Centered");
   EXPECT_FALSE(s.groupVisible) << "hidden to match Centered";
   EXPECT_EQ(snapshot().count("<no key>"), 1u);
+}
+
+// ---- Round trip: what OK stores is what the next date popup shows ----
+
+// The choices of the window, as the entries of its lists.
+struct Choices {
+  const char *title, *language, *calendarType, *dateStyle, *selection, *location, *left, *top, *size, *theme, *font;
+};
+
+void saveChoices(const Choices& c) {
+  openPreferences([&](WindowDriver& d) {
+    d.setText(IDC_PREF_TITLE, c.title);
+    d.selectText(IDC_PREF_LANGUAGE, c.language);
+    d.selectText(IDC_PREF_CALENDAR_TYPE, c.calendarType);
+    d.selectText(IDC_PREF_DATE_STYLE, c.dateStyle);
+    d.selectText(IDC_PREF_SELECTION, c.selection);
+    d.selectText(IDC_PREF_LOCATION, c.location);
+    d.setText(IDC_PREF_LEFT, c.left);
+    d.setText(IDC_PREF_TOP, c.top);
+    d.selectText(IDC_PREF_SIZE, c.size);
+    d.selectText(IDC_PREF_THEME, c.theme);
+    d.selectText(IDC_PREF_FONT, c.font);
+    d.pressButton(IDOK);
+  });
+}
+
+const int kCalendarMonthList = 1015, kCalendarOk = 1033;
+
+TEST_F(Preferences, SavedChoicesReachTheNextCalPopup) {
+  struct Case {
+    Choices choices;
+    const char* initialDate;  // 1 March 2004 in the chosen date style
+    const char* firstMonth;
+    bool okVisible;
+    COLORREF headingColour;   // the theme's weekday background
+    const char* firstCellDate;  // the first day cell: Monday 1 March or Sunday 29 February
+  } cases[] = {
+      {{"Team calendar", "Italian", "Monday", "dd/mm/yyyy", "Command Buttons", "Specified", "40", "30", "Normal",
+        "Green", "Courier New"},
+       "01/03/2004", "Gennaio", true, 0x097315, "01/03/2004"},
+      {{"", "Norwegian", "Sunday", "yyyy/mm/dd", "Date Click", "Centered", "", "", "Smaller", "Red", "Arial"},
+       "2004/03/01", "Januar", false, 0xCACEFF, "2004/02/29"},
+  };
+  SetActiveWindow(nullptr);
+  RECT area;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  for (const Case& c : cases) {
+    saveChoices(c.choices);
+    std::string result = callDriven("XELM CalPopup", c.initialDate, [&](WindowDriver& d) {
+      EXPECT_EQ(d.caption(), c.choices.title);
+      EXPECT_EQ(d.listEntries(kCalendarMonthList).front(), c.firstMonth);
+      EXPECT_EQ(d.selectedIndex(kCalendarMonthList), 2);  // March: the date was read in the chosen style
+      EXPECT_EQ(d.controlVisible(kCalendarOk), c.okVisible);
+      RECT r = d.windowRect();
+      if (c.choices.left[0]) {
+        EXPECT_EQ(r.left, atoi(c.choices.left));
+        EXPECT_EQ(r.top, atoi(c.choices.top));
+      } else {
+        EXPECT_EQ(r.left, area.left + ((area.right - area.left - widthOf(r)) >> 1));
+        EXPECT_EQ(r.top, area.top + ((area.bottom - area.top - heightOf(r)) >> 1));
+      }
+      CalendarGeometry g;
+      d.calendarGeometry(g);
+      const RECT heading = g.cell(1, 0);
+      EXPECT_EQ(clientPixel(d.window(), heading.left + 2, heading.top + 2), c.headingColour);
+      d.clickCell(1, 7);
+      if (c.okVisible) d.pressButton(kCalendarOk);
+    });
+    EXPECT_EQ(result, c.firstCellDate) << c.choices.title;
+  }
+}
+
+TEST_F(Preferences, SavedSizeSetsTheYearPopupOnly) {
+  const CalendarGeometry t = templateSizes();
+  const int yearWidth = 3 * t.templateWidth + 18;
+  struct Case {
+    const char* size;
+    int width;
+  } cases[] = {{"Small", static_cast<int>(yearWidth * 0.9f)}, {"Smaller", static_cast<int>(yearWidth * 0.75f)},
+               {"Normal", yearWidth}};
+  for (const Case& c : cases) {
+    saveChoices({"", "English", "Sunday", "mm/dd/yyyy", "Date Click", "Centered", "", "", c.size, "Default", "Arial"});
+    callDriven("XELM YearPopup", "2004", [&](WindowDriver& d) {
+      EXPECT_EQ(widthOf(d.windowRect()), c.width) << c.size;
+      d.close();
+    });
+    callDriven("XELM CalPopup", "", [&](WindowDriver& d) {
+      EXPECT_EQ(widthOf(d.windowRect()), t.templateWidth) << c.size;
+      d.close();
+    });
+  }
+}
+
+// The pixels of one day cell once the window is painted (the screenshot
+// waits for that, and is left in the test output).
+std::vector<COLORREF> cellPixels(WindowDriver& d, int position, const std::string& shot) {
+  EXPECT_TRUE(d.screenshot(testOutputPath(shot)));
+  CalendarGeometry g;
+  d.calendarGeometry(g);
+  const RECT cell = g.cell(1, position);
+  std::vector<COLORREF> pixels;
+  HDC dc = GetDC(d.window());
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+  ReleaseDC(d.window(), dc);
+  return pixels;
+}
+
+// The day numbers drawn with the saved font look exactly like those drawn
+// with the same font given as the call's parameter, and unlike the other
+// faces. (MS Serif is left out: here it is drawn by the same Liberation font
+// as Times New Roman.)
+TEST_F(Preferences, SavedFontDrawsTheDays) {
+  const char* fonts[] = {"Arial", "Courier New", "Times New Roman"};
+  const int kDay25 = 7 + 1 + 24;  // 25 March 2004: March starts on a Monday, Sunday-first grid
+  std::vector<std::vector<COLORREF>> saved, given;
+  for (const char* font : fonts) {
+    saveChoices({"", "English", "Sunday", "mm/dd/yyyy", "Date Click", "Centered", "", "", "Normal", "Default", font});
+    callDriven("XELM CalPopup", "03/01/2004", [&](WindowDriver& d) {
+      saved.push_back(cellPixels(d, kDay25, std::string("font-saved-") + font + ".png"));
+      d.close();
+    });
+    deleteVantrellTree();
+    std::string parameter = std::string("03/01/2004|||||||||") + font;
+    callDriven("XELM CalPopup", parameter, [&](WindowDriver& d) {
+      given.push_back(cellPixels(d, kDay25, std::string("font-given-") + font + ".png"));
+      d.close();
+    });
+  }
+  ASSERT_EQ(saved.size(), 3u);
+  ASSERT_EQ(given.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(saved[i], given[i]) << fonts[i];
+    EXPECT_NE(saved[i], saved[(i + 1) % 3]) << fonts[i] << " and " << fonts[(i + 1) % 3];
+  }
 }
 
 }  // namespace

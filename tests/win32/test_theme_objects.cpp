@@ -3,42 +3,17 @@
 // February with the chosen face.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "gdi_count.h"
 #include "harness.h"
 #include "settings/theme_objects.h"
 #include "settings/theme_tables.h"
 #include "popups/popup_state.h"
 
 namespace {
-
-// Wine keeps its GDI handle table where Windows does, at
-// PEB->GdiSharedHandleTable (offset 0x94 in a 32-bit PEB); GetGuiResources
-// is a stub there. An entry is in use while its Type byte is non-zero.
-struct GdiHandleEntry {
-  uint64_t object;
-  uint32_t owner;
-  uint16_t unique;
-  uint8_t type;  // 0x0a font, 0x10 brush
-  uint8_t flags;
-  uint64_t userPointer;
-};
-static_assert(sizeof(GdiHandleEntry) == 24, "Wine's GDI_HANDLE_ENTRY layout");
-constexpr uint8_t kFontType = 0x0a;
-constexpr uint8_t kBrushType = 0x10;
-
-int liveGdiObjects(uint8_t type) {
-  const uint8_t* peb;
-  __asm__("movl %%fs:0x30, %0" : "=r"(peb));  // the PEB of this 32-bit process
-  const GdiHandleEntry* table = *reinterpret_cast<GdiHandleEntry* const*>(peb + 0x94);
-  if (!table) return -1;
-  int count = 0;
-  for (int i = 0; i < 0x10000; ++i) count += table[i].type == type && table[i].object != 0;
-  return count;
-}
 
 void useSettings(int theme, int font, float scale) {
   popupState.settings.theme = theme;
@@ -121,13 +96,13 @@ TEST(ThemeObjects, ReleaseDeletesTheMadeObjectsAndKeepsTheStockOnes) {
 }
 
 TEST(ThemeObjects, SeriesOfCallsLeavesNoFontOrBrushBehind) {
-  int fonts = liveGdiObjects(kFontType), brushes = liveGdiObjects(kBrushType);
-  ASSERT_GT(fonts, 0) << "no GDI handle table in the PEB";
+  const GdiCounts before = countGdiObjects();
+  ASSERT_GT(before.fonts, 0) << "no GDI handle table in the PEB";
   useSettings(0, 0, 1.0f);
   createThemeObjects();
   // The count sees exactly what one call holds.
-  EXPECT_EQ(liveGdiObjects(kFontType), fonts + 3);
-  EXPECT_EQ(liveGdiObjects(kBrushType), brushes + 3);
+  EXPECT_EQ(countGdiObjects().fonts, before.fonts + 3);
+  EXPECT_EQ(countGdiObjects().brushes, before.brushes + 3);
   releaseThemeObjects();
   for (int call = 0; call < 1000; ++call) {
     useSettings(call % kThemeCount, call % kFontCount, call % 3 == 0 ? 0.75f : 1.0f);
@@ -135,8 +110,10 @@ TEST(ThemeObjects, SeriesOfCallsLeavesNoFontOrBrushBehind) {
     if (call % 7 == 0) createThemeObjects();  // a call whose window never opened
     releaseThemeObjects();
   }
-  EXPECT_EQ(liveGdiObjects(kFontType), fonts);
-  EXPECT_EQ(liveGdiObjects(kBrushType), brushes);
+  const GdiCounts after = countGdiObjects();
+  EXPECT_EQ(after.fonts, before.fonts);
+  EXPECT_EQ(after.brushes, before.brushes);
+  EXPECT_EQ(after.total, before.total);
 }
 
 // Glyph indexes of `text` drawn with `font`, and the face and character set
