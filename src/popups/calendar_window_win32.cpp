@@ -13,6 +13,7 @@
 
 #include <cstdio>
 
+#include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
 #include "grid/grid_win32.h"
@@ -118,9 +119,7 @@ RECT targetRectangle(HWND window) {
   }
   // Centred over the owner window; without one (no window was active when the
   // popup opened) over the work area of the screen.
-  RECT around;
-  HWND owner = GetWindow(window, GW_OWNER);
-  if (!owner || !GetWindowRect(owner, &around)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+  RECT around = ownerOrWorkArea(window);
   OffsetRect(&target, centredStart(around.left, around.right, w), centredStart(around.top, around.bottom, h));
   return target;
 }

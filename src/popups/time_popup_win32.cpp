@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "host/host_functions.h"
 #include "popups/popup_state.h"
@@ -13,19 +14,10 @@
 
 namespace {
 
-// The rectangle the window is centred on: its owner's, or the screen's work
-// area when no window was active at the call.
-RECT ownerRect(HWND window) {
-  RECT r = {};
-  HWND owner = GetWindow(window, GW_OWNER);
-  if (!owner || !GetWindowRect(owner, &r)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
-  return r;
-}
-
 // Places the window at its owner's left/top plus locationX/locationY, or
 // centred on an axis whose position is 0. Returns the rectangle it moved to.
 RECT placeWindow(HWND window) {
-  RECT own, owner = ownerRect(window);
+  RECT own, owner = ownerOrWorkArea(window);
   GetWindowRect(window, &own);
   int32_t w = own.right - own.left, h = own.bottom - own.top;
   const PopupSettings& settings = popupState.settings;

@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
 #include "host/host_functions.h"
@@ -80,9 +81,7 @@ void selectLanguage(HWND window, int32_t index) {
 // Top-left corner that centres the window over its owner, or over the work
 // area of the screen when it has no owner.
 POINT centredPosition(HWND window, int width, int height) {
-  RECT area;
-  HWND owner = GetWindow(window, GW_OWNER);
-  if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  RECT area = ownerOrWorkArea(window);
   POINT origin = {centredStart(area.left, area.right, width), centredStart(area.top, area.bottom, height)};
   return origin;
 }
