@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "grid/calendar_cell.h"
+#include "common/list_text_win32.h"
 #include "grid/cell_pick.h"
 #include "grid/month_grid.h"
 #include "popups/popup_state.h"
@@ -17,13 +18,8 @@ namespace {
 // The year list's selected entry read as a number; 0 when the list has no
 // selection or the entry is longer than any year text.
 int32_t selectedYear(HWND list) {
-  const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return 0;
   char text[16];
-  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR || length >= static_cast<LRESULT>(sizeof text)) return 0;
-  if (SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)) == CB_ERR) return 0;
-  return readDecimal(text);
+  return selectedListText(list, text, sizeof text) ? readDecimal(text) : 0;
 }
 
 // The month list's selection plus 1; 0 when nothing is selected.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "common/list_text_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "host/host_functions.h"
@@ -79,23 +80,14 @@ void onInitDialog(HWND window) {
   MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
 }
 
-// Text of the list's selected entry; empty when nothing is selected.
-void selectedText(HWND window, int id, char* out, size_t outSize) {
-  out[0] = '\0';
-  HWND list = GetDlgItem(window, id);
-  LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR || SendMessageA(list, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(outSize)) return;
-  SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(out));
-}
-
 void onOk(HWND window) {
   char hour[8], minute[8], meridiem[8];
-  selectedText(window, IDC_HOUR_LIST, hour, sizeof hour);
-  selectedText(window, IDC_MINUTE_LIST, minute, sizeof minute);
+  selectedListText(GetDlgItem(window, IDC_HOUR_LIST), hour, sizeof hour);
+  selectedListText(GetDlgItem(window, IDC_MINUTE_LIST), minute, sizeof minute);
   if (popupState.use24Hour) {
     std::snprintf(popupState.timeResult, sizeof popupState.timeResult, "%s:%s", hour, minute);
   } else {
-    selectedText(window, IDC_MERIDIEM_LIST, meridiem, sizeof meridiem);
+    selectedListText(GetDlgItem(window, IDC_MERIDIEM_LIST), meridiem, sizeof meridiem);
     std::snprintf(popupState.timeResult, sizeof popupState.timeResult, "%s:%s %s", hour, minute, meridiem);
   }
   PostMessageA(window, WM_CLOSE, 0, 0);
