@@ -44,3 +44,19 @@ inline GdiCounts countGdiObjects() {
   }
   return counts;
 }
+
+// Wine keeps each cache device context it ever handed out (up to 64) and
+// makes a new one only when every kept one is in use, so the pool grows to
+// the most ever in use at once: a figure that depends on thread timing. Using
+// 64 at once, on a window then destroyed, brings the pool to that ceiling, so
+// counts taken afterwards no longer depend on timing. A no-op on Windows.
+inline void fillDcCache() {
+  if (!runningOnWine()) return;
+  const int kCacheSize = 64;
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HDC dcs[kCacheSize];
+  for (HDC& dc : dcs) dc = GetDCEx(window, nullptr, DCX_CACHE);
+  for (HDC dc : dcs)
+    if (dc) ReleaseDC(window, dc);
+  DestroyWindow(window);
+}
