@@ -330,8 +330,10 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       onInitDialog(window);
       break;
     case WM_PAINT:
+      // Handled: the default painting would erase and validate, unpainted,
+      // whatever was invalidated while the calendar was being drawn.
       onPaint(window);
-      break;
+      return TRUE;
     case WM_COMMAND:
       onCommand(window, LOWORD(wParam), HIWORD(wParam));
       break;

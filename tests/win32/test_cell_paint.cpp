@@ -9,10 +9,17 @@
 #include <cstring>
 #include <string>
 
+#include "dates/date_text.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
+#include "harness.h"
+#include "popups/calendar_window_win32.h"
+#include "popups/call_parameters.h"
 #include "popups/popup_state.h"
 #include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "settings/theme_objects.h"
+#include "settings/theme_tables.h"
 
 namespace {
 
@@ -314,6 +321,43 @@ TEST_F(CellPaint, FillReadsTheListsOfItsCalendar) {
               std::strcmp(popupState.grid[cellIndex(c.slot, p)].label, c.firstDate[0] ? "1" : "") == 0;
     EXPECT_TRUE(found) << c.what;
   }
+}
+
+// The calendar window's procedure, with the whole window invalidated once
+// just after its first paint returns: where a repaint asked for by another
+// window or thread lands while the calendar is being drawn.
+bool invalidateAfterPaint = false;
+INT_PTR CALLBACK invalidatedDuringPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const INT_PTR handled = calendarWindowProc(window, message, wParam, lParam);
+  if (message == WM_PAINT && invalidateAfterPaint) {
+    invalidateAfterPaint = false;
+    InvalidateRect(window, nullptr, TRUE);
+  }
+  return handled;
+}
+
+TEST(CalendarPaint, ARepaintAskedForWhileDrawingIsPainted) {
+  deleteSettingsKey();
+  popupState = PopupState{};
+  resetForCalPopup();
+  loadSettings();
+  applyParameters("03/01/2004");
+  readInitialDates(todayLocal());
+  createThemeObjects();
+  invalidateAfterPaint = true;
+  HWND window = CreateDialogParamA(plugin().module(), MAKEINTRESOURCEA(IDD_CALENDAR), nullptr,
+                                   invalidatedDuringPaint, 0);
+  ASSERT_NE(window, nullptr);
+  for (int round = 0; round < 5; ++round) {
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+    Sleep(20);
+  }
+  EXPECT_FALSE(invalidateAfterPaint);
+  const CellRect& heading = popupState.grid[cellIndex(1, 0)].rect;
+  HDC dc = GetDC(window);
+  EXPECT_EQ(GetPixel(dc, heading.left + 2, heading.top + 2), themePalettes[0].weekdayBackground);
+  ReleaseDC(window, dc);
+  DestroyWindow(window);  // releases the theme objects
 }
 
 }  // namespace
