@@ -51,13 +51,5 @@ inline void clickDay(WindowDriver& driver, int slot, int year, int month, int da
   driver.clickCell(slot, dayPosition(year, month, day, mondayFirst));
 }
 
-// Colour of a client pixel of the window as it is on screen.
-inline COLORREF clientPixel(HWND window, int x, int y) {
-  HDC dc = GetDC(window);
-  COLORREF colour = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return colour;
-}
-
 inline int widthOf(const RECT& r) { return r.right - r.left; }
 inline int heightOf(const RECT& r) { return r.bottom - r.top; }

@@ -225,7 +225,7 @@ TEST_F(CalPopupTest, StoredPreferencesApply) {
     CalendarGeometry g;
     d.calendarGeometry(g);
     const RECT heading = g.cell(1, 0);
-    EXPECT_EQ(clientPixel(d.window(), heading.left + 2, heading.top + 2), 0xCC6699u);  // Purple headings
+    EXPECT_EQ(d.pixelAt(heading.left + 2, heading.top + 2), 0xCC6699u);  // Purple headings
     d.clickCell(1, 7);  // Monday first: 1 March 2004 is the first cell
     d.pressButton(kOk);
   });

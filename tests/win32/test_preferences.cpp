@@ -443,7 +443,7 @@ TEST_F(Preferences, SavedChoicesReachTheNextCalPopup) {
       CalendarGeometry g;
       d.calendarGeometry(g);
       const RECT heading = g.cell(1, 0);
-      EXPECT_EQ(clientPixel(d.window(), heading.left + 2, heading.top + 2), c.headingColour);
+      EXPECT_EQ(d.pixelAt(heading.left + 2, heading.top + 2), c.headingColour);
       d.clickCell(1, 7);
       if (c.okVisible) d.pressButton(kCalendarOk);
     });

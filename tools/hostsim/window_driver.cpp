@@ -27,18 +27,31 @@ BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-// Saves `hwnd` as a PNG once it has been painted whole.
-bool captureAfterPainting(HWND hwnd, const std::string& path) {
-  // Paint everything first: a window just shown may not have been painted.
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  DWORD_PTR ignored;
-  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-  Sleep(150);
-  // A first paint can take long (fonts realised on first use): wait until
-  // the window has no part left to paint.
-  for (int waited = 0; waited < 3000 && GetUpdateRect(hwnd, nullptr, FALSE); waited += 20) Sleep(20);
-  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-  return captureWindowPng(hwnd, path);
+// Posted markers: a WM_NULL carrying kMarkerTag and a sequence number. The
+// calling thread's message hook records the last one its message loop took
+// out of the queue; a loop only does that between the messages it handles,
+// so once a marker is taken, whatever the thread was doing when it was posted
+// (initialising a window, painting it) has returned.
+const WPARAM kMarkerTag = 0x584C4D44;
+std::atomic<LPARAM> lastMarkerPosted{0}, lastMarkerTaken{0};
+
+LRESULT CALLBACK markerHook(int code, WPARAM removal, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_NULL && msg->wParam == kMarkerTag)
+    lastMarkerTaken = msg->lParam;
+  return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+BOOL CALLBACK childNeedsPaint(HWND child, LPARAM found) {
+  if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
+bool needsPaint(HWND hwnd) {
+  bool found = GetUpdateRect(hwnd, nullptr, FALSE) != FALSE;
+  if (!found) EnumChildWindows(hwnd, childNeedsPaint, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 std::string windowText(HWND hwnd) {
@@ -55,12 +68,49 @@ HWND WindowDriver::waitForDialog(int timeoutMs, HWND except, const std::atomic<b
     FindArgs args = {except, nullptr};
     EnumThreadWindows(uiThread_, findDialog, reinterpret_cast<LPARAM>(&args));
     if (args.found) {
-      SendMessageA(args.found, WM_NULL, 0, 0);  // let its initialisation finish
+      // A dialog turns visible midway through its initialisation.
+      waitIdle(args.found);
       return args.found;
     }
     Sleep(10);
   }
   return nullptr;
+}
+
+bool WindowDriver::waitIdle(HWND hwnd, int timeoutMs) const {
+  if (!markerHooked_) {
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
+  }
+  const LPARAM marker = ++lastMarkerPosted;
+  if (!PostMessageA(hwnd, WM_NULL, kMarkerTag, marker)) return false;
+  for (int waited = 0; waited <= timeoutMs; waited += 5) {
+    if (lastMarkerTaken >= marker) return true;
+    if (!IsWindow(hwnd)) return false;
+    Sleep(5);
+  }
+  return false;
+}
+
+bool WindowDriver::waitPainted(HWND hwnd) const {
+  waitIdle(hwnd);
+  for (int waited = 0; waited < 5000 && needsPaint(hwnd); waited += 10) Sleep(10);
+  // The last paint may still be drawing: wait for the loop to come round.
+  return waitIdle(hwnd);
+}
+
+bool WindowDriver::capture(HWND hwnd, const std::string& path) const {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  waitPainted(hwnd);
+  return captureWindowPng(hwnd, path);
+}
+
+COLORREF WindowDriver::pixelAt(int x, int y) const {
+  waitPainted(window_);
+  HDC dc = GetDC(window_);
+  const COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(window_, dc);
+  return colour;
 }
 
 bool WindowDriver::attach(int timeoutMs, const std::atomic<bool>* stop) {
@@ -207,7 +257,7 @@ RECT WindowDriver::controlRectInClient(int controlId) const {
 
 HWND WindowDriver::owner() const { return GetWindow(window_, GW_OWNER); }
 
-bool WindowDriver::screenshot(const std::string& path) const { return captureAfterPainting(window_, path); }
+bool WindowDriver::screenshot(const std::string& path) const { return capture(window_, path); }
 
 bool WindowDriver::run(const std::string& action, std::string& log) {
   std::istringstream in(action);
@@ -284,7 +334,7 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   if (verb == "msgshot") {
     // msgshot FILE.png: the message box the last action opened
     HWND box = waitForDialog(5000, window_);
-    if (!box || !captureAfterPainting(box, rest)) {
+    if (!box || !capture(box, rest)) {
       log = "no message box to capture";
       return false;
     }
@@ -311,7 +361,9 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
 
 bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
                int attachTimeoutMs) {
-  WindowDriver driver(GetCurrentThreadId());
+  // The hook sees the messages this thread's loops take, modal loops included.
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, markerHook, nullptr, GetCurrentThreadId());
+  WindowDriver driver(GetCurrentThreadId(), hook != nullptr);
   std::atomic<bool> attached{false}, watchdogActed{false}, callDone{false};
   std::thread worker([&] {
     if (!driver.attach(attachTimeoutMs, &callDone)) return;
@@ -332,5 +384,6 @@ bool runDriven(const std::function<void()>& call, const std::function<void(Windo
   call();
   callDone = true;
   worker.join();
+  if (hook) UnhookWindowsHookEx(hook);
   return attached && !watchdogActed;
 }

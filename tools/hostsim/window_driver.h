@@ -15,7 +15,10 @@
 
 class WindowDriver {
  public:
-  explicit WindowDriver(DWORD uiThread) : uiThread_(uiThread) {}
+  // `markerHooked`: the UI thread runs the message hook runDriven installs,
+  // so waitIdle can tell when its message loop has come round.
+  explicit WindowDriver(DWORD uiThread, bool markerHooked = false)
+      : uiThread_(uiThread), markerHooked_(markerHooked) {}
 
   // Waits for a visible dialog of the UI thread other than `except`;
   // nullptr after timeoutMs or once *stop turns true.
@@ -30,6 +33,11 @@ class WindowDriver {
 
   // A message sent and waited for: everything sent before it has been handled.
   void barrier();
+  // Waits until the UI thread's message loop has come round to a message
+  // posted now: what it was doing (initialising, painting) has returned.
+  bool waitIdle(HWND hwnd, int timeoutMs = 10000) const;
+  // Waits until `hwnd` and its controls have nothing left to paint.
+  bool waitPainted(HWND hwnd) const;
 
   // Actions on the plug-in's window.
   bool selectIndex(int controlId, int index);
@@ -64,7 +72,10 @@ class WindowDriver {
   RECT controlRectInClient(int controlId) const;
   HWND owner() const;
 
-  // Saves the whole window (frame included) as a PNG.
+  // Colour of a client pixel once the window has painted.
+  COLORREF pixelAt(int x, int y) const;
+
+  // Saves the whole window (frame included) as a PNG, repainted first.
   bool screenshot(const std::string& path) const;
 
   // Runs one textual action (the CLI's --do syntax); `log` receives what the
@@ -72,7 +83,10 @@ class WindowDriver {
   bool run(const std::string& action, std::string& log);
 
  private:
+  bool capture(HWND hwnd, const std::string& path) const;
+
   DWORD uiThread_;
+  bool markerHooked_;
   HWND window_ = nullptr;
   HWND measured_ = nullptr;  // window whose geometry_ is known
   CalendarGeometry geometry_;
