@@ -1,7 +1,8 @@
 // The grid's drawing and list reading with real GDI objects: cells painted
 // into a memory bitmap and checked pixel by pixel, picks repainting a window
-// at once, and fills reading the calendar's drop-down lists. Links the
-// plug-in's objects directly; no calendar window is involved.
+// at once, fills reading the calendar's drop-down lists, and the calendar
+// window's repainting. Links the plug-in's objects directly; the window is
+// made from the loaded plug-in's template with the linked procedure.
 #include <windows.h>
 
 #include <gtest/gtest.h>

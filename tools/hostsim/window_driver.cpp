@@ -78,10 +78,6 @@ HWND WindowDriver::waitForDialog(int timeoutMs, HWND except, const std::atomic<b
 }
 
 bool WindowDriver::waitIdle(HWND hwnd, int timeoutMs) const {
-  if (!markerHooked_) {
-    DWORD_PTR ignored;
-    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0;
-  }
   const LPARAM marker = ++lastMarkerPosted;
   if (!PostMessageA(hwnd, WM_NULL, kMarkerTag, marker)) return false;
   for (int waited = 0; waited <= timeoutMs; waited += 5) {
@@ -362,8 +358,10 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
 bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
                int attachTimeoutMs) {
   // The hook sees the messages this thread's loops take, modal loops included.
+  // Without it the driver could not tell when a window is ready.
   HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, markerHook, nullptr, GetCurrentThreadId());
-  WindowDriver driver(GetCurrentThreadId(), hook != nullptr);
+  if (!hook) return false;
+  WindowDriver driver(GetCurrentThreadId());
   std::atomic<bool> attached{false}, watchdogActed{false}, callDone{false};
   std::thread worker([&] {
     if (!driver.attach(attachTimeoutMs, &callDone)) return;
@@ -384,6 +382,6 @@ bool runDriven(const std::function<void()>& call, const std::function<void(Windo
   call();
   callDone = true;
   worker.join();
-  if (hook) UnhookWindowsHookEx(hook);
+  UnhookWindowsHookEx(hook);
   return attached && !watchdogActed;
 }

@@ -15,10 +15,9 @@
 
 class WindowDriver {
  public:
-  // `markerHooked`: the UI thread runs the message hook runDriven installs,
-  // so waitIdle can tell when its message loop has come round.
-  explicit WindowDriver(DWORD uiThread, bool markerHooked = false)
-      : uiThread_(uiThread), markerHooked_(markerHooked) {}
+  // `uiThread` runs the message hook runDriven installs, which lets waitIdle
+  // tell when its message loop has come round.
+  explicit WindowDriver(DWORD uiThread) : uiThread_(uiThread) {}
 
   // Waits for a visible dialog of the UI thread other than `except`;
   // nullptr after timeoutMs or once *stop turns true.
@@ -86,7 +85,6 @@ class WindowDriver {
   bool capture(HWND hwnd, const std::string& path) const;
 
   DWORD uiThread_;
-  bool markerHooked_;
   HWND window_ = nullptr;
   HWND measured_ = nullptr;  // window whose geometry_ is known
   CalendarGeometry geometry_;
