@@ -25,8 +25,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "call/popup_state.h"
 #include "common/text.h"
-#include "popups/popup_state.h"
 
 namespace {
 

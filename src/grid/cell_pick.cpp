@@ -1,8 +1,8 @@
 #include "grid/cell_pick.h"
 
+#include "call/calendar_cell.h"
+#include "call/popup_state.h"
 #include "common/text.h"
-#include "grid/calendar_cell.h"
-#include "popups/popup_state.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-#include "common/text.h"
-#include "grid/calendar_cell.h"
+#include "call/calendar_cell.h"
+#include "call/popup_state.h"
 #include "common/list_text_win32.h"
+#include "common/text.h"
 #include "grid/cell_pick.h"
 #include "grid/month_grid.h"
-#include "popups/popup_state.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -11,11 +11,11 @@
 // the day cells instead, so nothing stale or out of range is shown or picked.
 #include "grid/month_grid.h"
 
+#include "call/calendar_cell.h"
+#include "call/popup_state.h"
 #include "common/text.h"
 #include "dates/date_math.h"
 #include "dates/date_text.h"
-#include "grid/calendar_cell.h"
-#include "popups/popup_state.h"
 #include "settings/theme_tables.h"
 
 namespace {

@@ -1,6 +1,12 @@
-// The plug-in's one export: records the host's call and acts on its kind.
-#include "host/host_functions.h"
-#include "popups/popup_state.h"
+// The plug-in's one export: records the host's call and acts on its kind:
+// the initialisation, one of the six external functions by index, or the
+// Preferences window.
+#include "call/host_call.h"
+#include "call/popup_state.h"
+#include "host/version_win32.h"
+#include "popups/date_functions_win32.h"
+#include "popups/time_popup_win32.h"
+#include "settings/preferences_window_win32.h"
 
 namespace {
 
@@ -24,8 +30,6 @@ void dispatch(HostCall* call) {
 }
 
 }  // namespace
-
-HINSTANCE moduleInstance() { return popupState.hostCall->moduleInstance; }
 
 extern "C" __declspec(dllexport) void FMExternCallProc(HostCall* call) {
   popupState.hostCall = call;

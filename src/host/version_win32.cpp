@@ -1,5 +1,7 @@
 // "XELM VOVUVAVersion" and "XELM Version".
-#include "host/host_functions.h"
+#include "host/version_win32.h"
+
+#include "call/host_interface.h"
 
 void VOVUVAVersion(TextHandle parameter, TextHandle result) { setResultText(result, "3.1.1"); }
 

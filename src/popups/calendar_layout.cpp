@@ -1,6 +1,6 @@
 #include "popups/calendar_layout.h"
 
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 
 int32_t scaleTruncated(int32_t value, float scale) {
   return static_cast<int32_t>(static_cast<double>(value) * static_cast<double>(scale));

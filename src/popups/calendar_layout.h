@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "grid/calendar_cell.h"
+#include "call/calendar_cell.h"
 
 // trunc(value x scale), the factor widened to double.
 int32_t scaleTruncated(int32_t value, float scale);

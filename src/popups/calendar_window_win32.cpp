@@ -13,14 +13,15 @@
 
 #include <cstdio>
 
+#include "call/popup_state.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
 #include "popups/calendar_layout.h"
-#include "popups/popup_state.h"
 #include "resources/resource_ids.h"
+#include "settings/theme_objects.h"
 #include "settings/theme_tables.h"
 
 namespace {

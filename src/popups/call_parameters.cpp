@@ -21,8 +21,8 @@
 
 #include <cstring>
 
+#include "call/popup_state.h"
 #include "common/text.h"
-#include "popups/popup_state.h"
 #include "settings/theme_tables.h"
 
 namespace {

@@ -5,14 +5,16 @@
 // The result is what the window left in resultText: a date, a range joined
 // by "...", or an empty text when the user cancelled. CalPopup alone falls
 // back on the caller's initial date (see runDateCall).
+#include "popups/date_functions_win32.h"
+
 #include <windows.h>
 
+#include "call/host_interface.h"
+#include "call/popup_state.h"
 #include "common/text.h"
 #include "dates/date_text.h"
-#include "host/host_functions.h"
 #include "popups/calendar_window_win32.h"
 #include "popups/call_parameters.h"
-#include "popups/popup_state.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "settings/theme_objects.h"

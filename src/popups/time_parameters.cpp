@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "call/popup_state.h"
 #include "common/text.h"
-#include "popups/popup_state.h"
 
 namespace {
 

@@ -1,15 +1,17 @@
 // "XELM TimePopup": the Set Time window (dialog 124) with hour, minute and,
 // in 12-hour form, AM/PM lists. Returns the picked time as "9:05 PM" or
 // "21:05", or an empty text when the user cancels.
+#include "popups/time_popup_win32.h"
+
 #include <windows.h>
 
 #include <cstdio>
 
+#include "call/host_interface.h"
+#include "call/popup_state.h"
 #include "common/list_text_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
-#include "host/host_functions.h"
-#include "popups/popup_state.h"
 #include "popups/time_parameters.h"
 #include "resources/resource_ids.h"
 

@@ -1,14 +1,16 @@
 // The Preferences window (dialog 125): shows the stored preferences when it
 // opens and writes them all back on OK. It keeps no state beyond its
 // controls; nothing reaches the registry before OK.
+#include "settings/preferences_window_win32.h"
+
 #include <windows.h>
 
 #include <initializer_list>
 
+#include "call/host_interface.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
-#include "host/host_functions.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "settings/settings_store_win32.h"

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 
 extern const char* const kSettingsKeyPath;
 extern const char* const kDefaultTitle;  // "Datewell 3.0"

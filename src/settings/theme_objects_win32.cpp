@@ -1,9 +1,11 @@
 // The fonts and brushes of one date call. They are made once per call from
 // the settings in effect and released in one place when the calendar window
 // is destroyed; the cells only hold copies of the handles.
+#include "settings/theme_objects.h"
+
 #include <windows.h>
 
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 #include "settings/theme_tables.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "grid/calendar_cell.h"
+#include "call/calendar_cell.h"
 
 constexpr int kThemeCount = 6;
 constexpr int kFontCount = 4;

@@ -1,7 +1,7 @@
 // Test support: starts a date call of the given mode the way its date
 // function does, with the resets of that function.
 #pragma once
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 
 inline void resetForMode(PopupMode mode) {
   if (mode == DateRange)

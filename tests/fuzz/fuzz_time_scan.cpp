@@ -3,8 +3,8 @@
 // minute step that divides 60, a marker that is AM, PM or nothing.
 #include <cstdint>
 
+#include "call/popup_state.h"
 #include "fuzz_checks.h"
-#include "popups/popup_state.h"
 #include "popups/time_parameters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 
 inline void* fakeHandle(uintptr_t n) { return reinterpret_cast<void*>(n); }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "call/popup_state.h"
 #include "popups/calendar_layout.h"
-#include "popups/popup_state.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "../common/popup_calls.h"
+#include "call/popup_state.h"
 #include "common/text.h"
 #include "dates/date_text.h"
-#include "popups/popup_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
 #include "popups/time_parameters.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "calendar_support.h"
+#include "call/host_call.h"
 #include "gdi_count.h"
-#include "host/host_call.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <cstring>
 #include <string>
 
+#include "call/popup_state.h"
 #include "dates/date_text.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
 #include "harness.h"
 #include "popups/calendar_window_win32.h"
 #include "popups/call_parameters.h"
-#include "popups/popup_state.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
 #include "settings/theme_objects.h"

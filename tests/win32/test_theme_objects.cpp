@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "call/popup_state.h"
 #include "gdi_count.h"
 #include "harness.h"
 #include "settings/theme_objects.h"
 #include "settings/theme_tables.h"
-#include "popups/popup_state.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-#include "popups/popup_state.h"
+// The call state's one instance and the resets of each popup function.
+#include "call/popup_state.h"
 
 #include "common/text.h"
 

@@ -1,7 +1,8 @@
-// The calendar grid: 12 month slots of 49 cells, stored as one array in slot
-// order. Position 0-6 of a slot are the weekday headings, 7-48 the 42 day
-// cells row by row. Handles are opaque here (portable code never sees GDI
-// types); the Win32 layer casts them back at the GDI call.
+// The cell record of the calendar grid that the call state holds: 12 month
+// slots of 49 cells, stored as one array in slot order. Position 0-6 of a
+// slot are the weekday headings, 7-48 the 42 day cells row by row. Handles
+// are opaque here (portable code never sees GDI types); the Win32 layer casts
+// them back at the GDI call.
 #pragma once
 #include <cstdint>
 

@@ -1,13 +1,13 @@
 // The single-instance state of the popup call in progress. The popup
-// functions, their dialog procedures and the operations they call share these
-// fields instead of passing arguments. Every field is zero at module load;
-// each popup function resets the fields it uses (resetFor*), everything else
-// keeps the previous call's value. Text fields hold width + 1 bytes.
+// functions, their dialog procedures and the operations they call in dates/,
+// grid/ and settings/ share these fields instead of passing arguments. Every
+// field is zero at module load; each popup function resets the fields it
+// uses (resetFor*), everything else keeps the previous call's value. Text
+// fields hold width + 1 bytes.
 #pragma once
 #include <cstdint>
 
-#include "grid/calendar_cell.h"
-#include "settings/theme_objects.h"
+#include "call/calendar_cell.h"
 
 struct HostCall;
 
@@ -30,6 +30,29 @@ struct PopupSettings {
   float scale;              // size percentage / 100 in the year view, else 1
   int32_t theme;            // 0-5, row of the theme palette table
   int32_t font;             // 0-3, entry of the face name table
+};
+
+// The fonts, brushes and colours of one date call, made by the settings from
+// the theme, font and scale in effect and released when the calendar window
+// is destroyed. Handles are opaque here.
+struct ThemeObjects {
+  void* weekdayFont;          // weekday headings: bold, scale x 14
+  void* dayFont;              // day numbers: normal weight, scale x 14
+  void* monthTitleFont;       // year-view month titles: bold, scale x 18
+  void* dialogBrush;          // window background (solid, theme background)
+  void* weekdayBrush;         // heading cells (solid, theme weekday background)
+  void* selectedBrush;        // highlighted day (solid, theme selected background)
+  void* otherMonthBrush;      // neighbouring months' days (stock light grey)
+  void* dayBrush;             // shown month's days (stock white)
+  Colour monthTitleTextColor; // year-view month titles
+  Colour weekdayBkColor;      // heading text background
+  Colour weekdayTextColor;    // heading text
+  Colour dayTextColor;        // day numbers of the shown month
+  Colour selectedBkColor;     // highlighted day's text background
+  Colour dayBkColor;          // 0xFFFFFF
+  Colour otherMonthBkColor;   // 0xBEBEBE
+  Colour otherMonthTextColor; // 0x808080
+  Colour selectedTextColor;   // 0x000000
 };
 
 struct PopupState {

@@ -1,9 +1,13 @@
-// The result protocol shared by every external function, and the reading of
-// the host's parameter text.
+// The result protocol shared by every external function, the reading of the
+// host's parameter text, and the module instance, all through the record of
+// the call in progress.
+#include "call/host_interface.h"
+
 #include <cstring>
 
-#include "host/host_functions.h"
-#include "popups/popup_state.h"
+#include "call/popup_state.h"
+
+HINSTANCE moduleInstance() { return popupState.hostCall->moduleInstance; }
 
 void setResultText(TextHandle result, const char* text) {
   const HostCall* call = popupState.hostCall;
