@@ -13,3 +13,11 @@ endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   add_subdirectory(tests/fuzz)
 endif()
+
+# The screenshot comparison behind scripts/compare-shots (stb_image from
+# Debian's libstb-dev).
+set(STB_INCLUDE_DIR /usr/include/stb CACHE PATH "folder holding stb_image.h")
+if(EXISTS ${STB_INCLUDE_DIR}/stb_image.h)
+  add_executable(compare_shots tools/compare_shots/compare_shots.cpp)
+  target_include_directories(compare_shots SYSTEM PRIVATE ${STB_INCLUDE_DIR})
+endif()
