@@ -83,6 +83,7 @@ struct PopupState {
   // The calendar window.
   int32_t dialogReady;            // initialisation finished; list changes count
   CellRect clientRect;            // client rectangle as the window adjusts it
+  int32_t dpi;                    // dots per inch of the window's display; 0 (not measured) counts as 96
   CalendarCell grid[kGridCells];  // the calendar grid
   ThemeObjects objects;           // fonts, brushes and colours of the call
 

@@ -7,6 +7,7 @@
 
 #include "call/calendar_cell.h"
 #include "call/popup_state.h"
+#include "common/display_scale.h"
 #include "common/list_text_win32.h"
 #include "common/text.h"
 #include "grid/cell_pick.h"
@@ -56,7 +57,8 @@ void paintCell(HDC dc, int index) {
   const HGDIOBJ oldFont = cell.labelFont ? SelectObject(dc, static_cast<HGDIOBJ>(cell.labelFont)) : nullptr;
   SetBkColor(dc, cell.bkColor);
   SetTextColor(dc, cell.textColor);
-  TextOutA(dc, cell.rect.left + 6, cell.rect.top + 1, cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)));
+  const int32_t dpi = popupState.dpi;
+  TextOutA(dc, cell.rect.left + dpiScaled(6, dpi), cell.rect.top + dpiScaled(1, dpi), cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)));
   if (oldFont) SelectObject(dc, oldFont);
   if (oldBrush) SelectObject(dc, oldBrush);
 }

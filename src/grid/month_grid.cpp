@@ -1,5 +1,6 @@
 // The month grid model. Geometry of a slot (W and H are the scaled cell
-// width and height, origin x0 = left + 5, y0 = top + 31):
+// width and height, origin x0 = left + 5, y0 = top + 31, the 5 and 31
+// enlarged on a display of other than 96 DPI):
 //   column c (0-6): left x0 + c(W - 1), W wide (neighbours share one pixel)
 //   row 0, headings: top y0, H high
 //   row r (1-6), days: top y0 + r(H - 2), H - 1 high
@@ -13,6 +14,7 @@
 
 #include "call/calendar_cell.h"
 #include "call/popup_state.h"
+#include "common/display_scale.h"
 #include "common/text.h"
 #include "dates/date_math.h"
 #include "dates/date_text.h"
@@ -122,13 +124,18 @@ void writeDayLabel(char (&label)[4], int32_t day) {
 
 }  // namespace
 
+CellSize cellSize(float scale, int32_t dpi) {
+  return {dpiScaled(static_cast<int32_t>(scale * kBaseCellWidth), dpi),
+          dpiScaled(static_cast<int32_t>(scale * kBaseCellHeight), dpi)};
+}
+
 void layoutMonth(int slot, int32_t top, int32_t left) {
   if (!slotInRange(slot)) return;
-  const float scale = layoutScale();
-  const int32_t width = static_cast<int32_t>(scale * kBaseCellWidth);
-  const int32_t height = static_cast<int32_t>(scale * kBaseCellHeight);
-  const int32_t x0 = left + 5;
-  const int32_t y0 = top + 31;
+  const int32_t dpi = popupState.dpi;
+  const CellSize size = cellSize(layoutScale(), dpi);
+  const int32_t width = size.width, height = size.height;
+  const int32_t x0 = left + dpiScaled(5, dpi);
+  const int32_t y0 = top + dpiScaled(31, dpi);
   const bool monday = weeksStartOnMonday();
   CalendarCell* cells = &popupState.grid[cellIndex(slot, 0)];
 

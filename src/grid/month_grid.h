@@ -5,10 +5,19 @@
 #pragma once
 #include <cstdint>
 
+// A grid cell's width and height (heading cells; day cells are one pixel
+// lower): 35 x 18 times the size factor in single precision, each truncated,
+// then enlarged for a display of `dpi` dots per inch (dpiScaled).
+struct CellSize {
+  int32_t width, height;
+};
+CellSize cellSize(float scale, int32_t dpi);
+
 // Sets the rectangles of slot (1-12) with its origin at (left + 5, top + 31),
 // the day cells' font, and the seven weekday headings (label, brush, colours,
 // font; date text empty). Cell size is 35 x 18 times settings.scale, each
-// truncated (a scale that is not a positive number up to 100 counts as 1).
+// truncated (a scale that is not a positive number up to 100 counts as 1);
+// cell size and origin offsets are enlarged for popupState.dpi.
 // Headings read Sunday first for calendarType 0, Monday first otherwise; a
 // language outside 0-7 reads English. A slot outside 1-12 is ignored.
 void layoutMonth(int slot, int32_t top, int32_t left);

@@ -28,7 +28,7 @@ namespace {
 
 const int kFirstListYear = 1900;
 const int kLastListYear = 2100;
-const int kListTop = 5;              // lists moved at run time stand here
+const int kListTop = 5;              // lists moved at run time stand here (96 DPI)
 
 const char* const kValidationCaption = "Calendar Validation";
 const char* const kOrderMessage =
@@ -39,6 +39,9 @@ const char* const kNoRightPickMessage = "Please select a date in the right calen
 enum WindowResult { Confirmed = 0, Cancelled = 1 };
 
 bool commandButtons() { return popupState.settings.selectionMethod == 1; }
+
+// A pixel figure of the 96-DPI window on this window's display.
+int32_t enlarged(int32_t pixels) { return dpiScaled(pixels, popupState.dpi); }
 
 int32_t width(const RECT& r) { return r.right - r.left; }
 int32_t height(const RECT& r) { return r.bottom - r.top; }
@@ -68,6 +71,28 @@ RECT controlRect(HWND window, int id) {
   return r;
 }
 
+// The display's dots per inch, from the window's own device context (the
+// system DPI; a later move to a monitor of another DPI is not followed). On
+// any display but a 96-DPI one the fonts are made again at its heights and
+// the client area takes the size of the enlarged layout: the template grows
+// with its dialog font, which does not keep step with the display (under
+// Wine at 144 DPI its client is 334 x 219 where the layout needs 375 x 230).
+void adaptToDisplay(HWND window) {
+  HDC dc = GetDC(window);
+  popupState.dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : kBaseDpi;
+  if (dc) ReleaseDC(window, dc);
+  if (popupState.dpi == kBaseDpi) return;
+
+  createThemeFonts(popupState.dpi);
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  int32_t w = 0, h = 0;
+  enlargedClientSize(popupState.dpi, &w, &h);
+  SetWindowPos(window, nullptr, 0, 0, width(outer) - client.right + w, height(outer) - client.bottom + h,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The first half of the initialisation: the client rectangle recorded, the
 // grid laid out and filled, the lists filled and selected.
 void layoutAndFill(HWND window) {
@@ -78,7 +103,7 @@ void layoutAndFill(HWND window) {
 
   if (s.mode != YearView) {
     layoutMonth(1, s.clientRect.top, s.clientRect.left);
-    if (s.mode == DateRange) layoutMonth(2, s.clientRect.top, s.clientRect.right + 15);
+    if (s.mode == DateRange) layoutMonth(2, s.clientRect.top, s.clientRect.right + enlarged(15));
   }
   fillYearList(window, LeftCalendar);
   if (s.mode != YearView) {
@@ -91,13 +116,10 @@ void layoutAndFill(HWND window) {
     fillMonth(window, 2);
   }
   if (s.mode == YearView) {
-    CellRect& r = s.clientRect;
-    r.top += 20;
-    r.right -= 5;
-    r.bottom -= 11;
+    s.clientRect = yearViewNarrowed(s.clientRect, s.dpi);
     for (int slot = 1; slot <= kGridSlots; ++slot) {
       int32_t top = 0, left = 0;
-      yearViewSlotCorner(r, slot, s.settings.scale, &top, &left);
+      yearViewSlotCorner(s.clientRect, slot, s.settings.scale, s.dpi, &top, &left);
       layoutMonth(slot, top, left);
       fillMonth(window, slot);
     }
@@ -111,7 +133,7 @@ RECT targetRectangle(HWND window) {
   RECT own;
   GetWindowRect(window, &own);
   int32_t w = 0, h = 0;
-  calendarWindowSize(s.mode, width(own), height(own), s.settings.scale, commandButtons(), &w, &h);
+  calendarWindowSize(s.mode, width(own), height(own), s.settings.scale, s.dpi, commandButtons(), &w, &h);
 
   RECT target = {0, 0, w, h};
   if (s.settings.location != 0) {
@@ -131,19 +153,30 @@ void placeCommandButtons(HWND window) {
   GetClientRect(window, &client);
   const RECT button = controlRect(window, IDC_CAL_OK);
   const int32_t bw = width(button), bh = height(button);
-  const int32_t y = client.bottom - bh - 5;
-  moveControl(window, IDC_CAL_OK, client.right / 2 - bw - 10, y);
-  moveControl(window, IDC_CAL_CANCEL, client.right / 2 + 10, y);
+  const int32_t y = client.bottom - bh - enlarged(5);
+  moveControl(window, IDC_CAL_OK, client.right / 2 - bw - enlarged(10), y);
+  moveControl(window, IDC_CAL_CANCEL, client.right / 2 + enlarged(10), y);
   ShowWindow(GetDlgItem(window, IDC_CAL_OK), SW_SHOW);
   ShowWindow(GetDlgItem(window, IDC_CAL_CANCEL), SW_SHOW);
 }
 
+// Moves a calendar's month and year lists over its slot: the month list 36
+// pixels right of the first heading, the year list 59 left of the last one.
+// At 96 DPI this is where the template puts the left calendar's lists.
+void placeCalendarLists(HWND window, int slot, int monthList, int yearList) {
+  moveControl(window, monthList, cellRect(slot, 0).left + enlarged(36), enlarged(kListTop));
+  moveControl(window, yearList, cellRect(slot, 6).left - enlarged(59), enlarged(kListTop));
+}
+
 // The lists that move with the layout: the right calendar's over it, the
-// year view's only list over February.
+// year view's only list over February, and on a display of other than 96
+// DPI (where the template's positions do not grow with the grid) the left
+// calendar's over it.
 void placeLists(HWND window) {
+  if (popupState.mode != YearView && popupState.dpi != kBaseDpi)
+    placeCalendarLists(window, 1, IDC_MONTH_LEFT, IDC_YEAR_LEFT);
   if (popupState.mode == DateRange) {
-    moveControl(window, IDC_MONTH_RIGHT, cellRect(2, 0).left + 36, kListTop);
-    moveControl(window, IDC_YEAR_RIGHT, cellRect(2, 6).left - 59, kListTop);
+    placeCalendarLists(window, 2, IDC_MONTH_RIGHT, IDC_YEAR_RIGHT);
     ShowWindow(GetDlgItem(window, IDC_MONTH_RIGHT), SW_SHOW);
     ShowWindow(GetDlgItem(window, IDC_YEAR_RIGHT), SW_SHOW);
   } else if (popupState.mode == YearView) {
@@ -152,11 +185,12 @@ void placeLists(HWND window) {
     const int32_t left = cellRect(2, 0).left;
     const int32_t right = cellRect(2, kCellsPerSlot - 1).right;
     const int32_t listWidth = width(controlRect(window, IDC_YEAR_LEFT));
-    moveControl(window, IDC_YEAR_LEFT, left + (right - left) / 2 - listWidth / 2 - 10, kListTop);
+    moveControl(window, IDC_YEAR_LEFT, left + (right - left) / 2 - listWidth / 2 - enlarged(10), enlarged(kListTop));
   }
 }
 
 void onInitDialog(HWND window) {
+  adaptToDisplay(window);
   layoutAndFill(window);
   SetWindowTextA(window, popupState.settings.title);
   popupState.dialogReady = 1;
@@ -183,8 +217,8 @@ void drawMonthTitles(HDC dc) {
     const CellRect& first = cellRect(month, 0);
     const CellRect& last = cellRect(month, kCellsPerSlot - 1);
     const char* name = monthNames[s.settings.language][month - 1];
-    RECT clip = {first.left, first.top - titleHeight - 10, last.right, first.top - 3};
-    ExtTextOutA(dc, (first.left + last.right) / 2, first.top - 20, ETO_CLIPPED, &clip, name,
+    RECT clip = {first.left, first.top - titleHeight - enlarged(10), last.right, first.top - enlarged(3)};
+    ExtTextOutA(dc, (first.left + last.right) / 2, first.top - enlarged(20), ETO_CLIPPED, &clip, name,
                 static_cast<UINT>(lstrlenA(name)), nullptr);
     Rectangle(dc, first.left, first.top, last.right + 1, last.bottom + 1);
   }
@@ -200,13 +234,14 @@ void paintCalendar(HDC dc) {
   if (s.mode == YearView) {
     drawMonthTitles(dc);
   } else {
-    Rectangle(dc, r.left + 5, r.top + 31, r.right - 7, r.bottom - 5);
-    MoveToEx(dc, r.right - 7, r.top + 31, nullptr);
-    LineTo(dc, r.right - 7, r.bottom - 5);
+    const int32_t top = r.top + enlarged(31), bottom = r.bottom - enlarged(5);
+    Rectangle(dc, r.left + enlarged(5), top, r.right - enlarged(7), bottom);
+    MoveToEx(dc, r.right - enlarged(7), top, nullptr);
+    LineTo(dc, r.right - enlarged(7), bottom);
     if (s.mode == DateRange) {
-      Rectangle(dc, r.right + 20, r.top + 31, 2 * r.right + 9, r.bottom - 5);
-      MoveToEx(dc, r.right + 20, r.top + 31, nullptr);
-      LineTo(dc, r.right + 20, r.bottom - 5);
+      Rectangle(dc, r.right + enlarged(20), top, 2 * r.right + enlarged(9), bottom);
+      MoveToEx(dc, r.right + enlarged(20), top, nullptr);
+      LineTo(dc, r.right + enlarged(20), bottom);
     }
   }
   for (int index = 0; index < s.cellCount; ++index) paintCell(dc, index);

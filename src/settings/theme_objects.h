@@ -3,6 +3,8 @@
 // from createThemeObjects until the calendar window is destroyed, which calls
 // releaseThemeObjects.
 #pragma once
+#include <cstdint>
+
 #include "call/popup_state.h"
 
 // Makes the call's fonts and brushes from settings.theme, settings.font and
@@ -10,6 +12,11 @@
 // picked1 and picked2. Objects still held from an earlier call are released
 // first. The fonts use the ANSI character set.
 void createThemeObjects();
+// Makes the three fonts again at the heights for a display of `dpi` dots
+// per inch (createThemeObjects makes them for 96), releasing those held: the
+// calendar window calls it once it knows its display's DPI.
+void createThemeFonts(int32_t dpi);
+void releaseThemeFonts();
 // Releases the three fonts and three solid brushes (never the stock ones) and
 // clears their handles, so a second release does nothing.
 void releaseThemeObjects();

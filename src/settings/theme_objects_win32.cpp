@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "call/popup_state.h"
+#include "common/display_scale.h"
 #include "settings/theme_tables.h"
 
 namespace {
@@ -15,13 +16,13 @@ constexpr Colour kOtherMonthBkColor = 0xBEBEBE;
 constexpr Colour kOtherMonthTextColor = 0x808080;
 constexpr Colour kSelectedTextColor = 0x000000;
 
-// Heights are character cell heights (positive), scaled and truncated.
-HFONT makeFont(float height, int weight, const char* face) {
+// Heights are character cell heights (positive).
+HFONT makeFont(int32_t height, int weight, const char* face) {
   // ANSI_CHARSET, not SHIFTJIS_CHARSET: with the Japanese set the font mapper
   // swaps the face for a Japanese font wherever one is installed, and draws
   // the French February's 0xE9 as the lead byte of a double-byte character.
-  return CreateFontA(static_cast<int>(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, face);
+  return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, face);
 }
 
 void deleteHandle(void*& handle) {
@@ -40,11 +41,8 @@ void createThemeObjects() {
   // Out-of-range indexes cannot come from the store or the parameters; fall
   // back to the first entry rather than read past a table.
   const ThemePalette& palette = themePalettes[settings.theme >= 0 && settings.theme < kThemeCount ? settings.theme : 0];
-  const char* face = faceNames[settings.font >= 0 && settings.font < kFontCount ? settings.font : 0];
 
-  o.weekdayFont = makeFont(settings.scale * 14.0f, FW_BOLD, face);
-  o.dayFont = makeFont(settings.scale * 14.0f, 0, face);
-  o.monthTitleFont = makeFont(settings.scale * 18.0f, FW_BOLD, face);
+  createThemeFonts(kBaseDpi);
   o.dialogBrush = CreateSolidBrush(palette.background);
   o.weekdayBrush = CreateSolidBrush(palette.weekdayBackground);
   o.otherMonthBrush = GetStockObject(LTGRAY_BRUSH);
@@ -65,11 +63,26 @@ void createThemeObjects() {
   popupState.picked2 = 0;
 }
 
-void releaseThemeObjects() {
+void createThemeFonts(int32_t dpi) {
+  const PopupSettings& settings = popupState.settings;
+  ThemeObjects& o = popupState.objects;
+  const char* face = faceNames[settings.font >= 0 && settings.font < kFontCount ? settings.font : 0];
+  releaseThemeFonts();
+  o.weekdayFont = makeFont(fontHeight(14, settings.scale, dpi), FW_BOLD, face);
+  o.dayFont = makeFont(fontHeight(14, settings.scale, dpi), 0, face);
+  o.monthTitleFont = makeFont(fontHeight(18, settings.scale, dpi), FW_BOLD, face);
+}
+
+void releaseThemeFonts() {
   ThemeObjects& o = popupState.objects;
   deleteHandle(o.weekdayFont);
   deleteHandle(o.dayFont);
   deleteHandle(o.monthTitleFont);
+}
+
+void releaseThemeObjects() {
+  ThemeObjects& o = popupState.objects;
+  releaseThemeFonts();
   deleteHandle(o.dialogBrush);
   deleteHandle(o.weekdayBrush);
   deleteHandle(o.selectedBrush);

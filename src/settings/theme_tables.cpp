@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/display_scale.h"
+
 const ThemePalette themePalettes[kThemeCount] = {
     // background monthTitle weekdayBg  weekdayTx  dayText    selectedBg
     {0xC7D0D4, 0x000000, 0x8FE6F0, 0x000000, 0xB80E1A, 0xCB6699},  // Default
@@ -64,4 +66,8 @@ int32_t languageIndex(const char* name) {
   for (int32_t i = 0; i < kLanguageCount; ++i)
     if (std::strcmp(languageNames[i], name) == 0) return i;
   return -1;
+}
+
+int32_t fontHeight(int32_t height96, float scale, int32_t dpi) {
+  return dpiScaled(static_cast<int32_t>(scale * static_cast<float>(height96)), dpi);
 }

@@ -37,3 +37,9 @@ int32_t languageIndex(const char* name);
 // precision (so 0.9 is stored slightly below 0.9); an index outside 0-2
 // gives the Normal size, 1.0.
 float scaleForSize(int32_t sizeIndex);
+
+// Height in pixels of a calendar font given as `height96` (14 for days and
+// weekdays, 18 for the year view's month titles): the size factor's product
+// in single precision truncated, then enlarged for a display of `dpi` dots
+// per inch (dpiScaled).
+int32_t fontHeight(int32_t height96, float scale, int32_t dpi);

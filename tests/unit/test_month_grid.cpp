@@ -27,26 +27,30 @@ bool parseYearFirst(const char* text, Ymd* out) {
 
 using MonthGrid = GridTest;
 
-TEST_F(MonthGrid, GeometryAtEachScale) {
-  struct Case { float scale; int32_t top, left; CellRect heading0, heading6, day7, day48; } cases[] = {
-      {1.0f, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
-      {scaleForSize(1), 0, 0, {5, 31, 36, 47}, {185, 31, 216, 47}, {5, 45, 36, 60}, {185, 115, 216, 130}},
-      {scaleForSize(2), 0, 0, {5, 31, 31, 44}, {155, 31, 181, 44}, {5, 42, 31, 54}, {155, 97, 181, 109}},
-      {1.0f, 20, 265, {270, 51, 305, 69}, {474, 51, 509, 69}, {270, 67, 305, 84}, {474, 147, 509, 164}},
-      {1.0f, -40, -300, {-295, -9, -260, 9}, {-91, -9, -56, 9}, {-295, 7, -260, 24}, {-91, 87, -56, 104}},
+TEST_F(MonthGrid, GeometryAtEachScaleAndDpi) {
+  struct Case { float scale; int32_t dpi, top, left; CellRect heading0, heading6, day7, day48; } cases[] = {
+      {1.0f, 96, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
+      {scaleForSize(1), 96, 0, 0, {5, 31, 36, 47}, {185, 31, 216, 47}, {5, 45, 36, 60}, {185, 115, 216, 130}},
+      {scaleForSize(2), 96, 0, 0, {5, 31, 31, 44}, {155, 31, 181, 44}, {5, 42, 31, 54}, {155, 97, 181, 109}},
+      {1.0f, 96, 20, 265, {270, 51, 305, 69}, {474, 51, 509, 69}, {270, 67, 305, 84}, {474, 147, 509, 164}},
+      {1.0f, 96, -40, -300, {-295, -9, -260, 9}, {-91, -9, -56, 9}, {-295, 7, -260, 24}, {-91, 87, -56, 104}},
+      // Enlarged for the display: cell size and origin offsets.
+      {1.0f, 144, 0, 0, {7, 46, 59, 73}, {313, 46, 365, 73}, {7, 71, 59, 97}, {313, 196, 365, 222}},
+      {scaleForSize(2), 120, 0, 0, {6, 38, 38, 54}, {192, 38, 224, 54}, {6, 52, 38, 67}, {192, 122, 224, 137}},
       // Scales that are no usable factor lay out as 1.
-      {0.0f, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
-      {-0.5f, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
-      {NAN, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
-      {1e30f, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
+      {0.0f, 96, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
+      {-0.5f, 96, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
+      {NAN, 96, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
+      {1e30f, 96, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
   };
   auto expectRect = [](const CellRect& got, const CellRect& want, float scale, int position) {
     EXPECT_TRUE(got.left == want.left && got.top == want.top && got.right == want.right && got.bottom == want.bottom)
-        << "scale " << scale << " position " << position << ": got " << got.left << "," << got.top << ","
+        << "scale " << scale << " dpi " << popupState.dpi << " position " << position << ": got " << got.left << "," << got.top << ","
         << got.right << "," << got.bottom;
   };
   for (const Case& c : cases) {
     popupState.settings.scale = c.scale;
+    popupState.dpi = c.dpi;
     for (int slot : {1, 12}) {
       layoutMonth(slot, c.top, c.left);
       expectRect(cell(slot, 0).rect, c.heading0, c.scale, 0);
@@ -60,6 +64,7 @@ TEST_F(MonthGrid, GeometryAtEachScale) {
 TEST_F(MonthGrid, NeighbouringCellsShareOneBorderPixel) {
   for (float scale : {1.0f, scaleForSize(1), scaleForSize(2)}) {
     popupState.settings.scale = scale;
+    popupState.dpi = scale == 1.0f ? 96 : 144;
     layoutMonth(1, 0, 0);
     for (int p = 7; p < 49; ++p) {
       const CellRect& r = cell(1, p).rect;

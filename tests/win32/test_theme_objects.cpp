@@ -38,15 +38,18 @@ TEST(ThemeObjects, MadeFromThemeFontAndScale) {
   struct Case {
     int theme, font;
     float scale;
+    int dpi;  // the calendar window's display; fonts made again unless 96
     LONG dayHeight, titleHeight;
   } cases[] = {
-      {0, 0, 1.0f, 14, 18}, {1, 1, 0.9f, 12, 16}, {2, 2, 0.75f, 10, 13},
-      {3, 3, 1.0f, 14, 18}, {4, 0, 0.75f, 10, 13}, {5, 3, 0.9f, 12, 16},
+      {0, 0, 1.0f, 96, 14, 18}, {1, 1, 0.9f, 96, 12, 16},  {2, 2, 0.75f, 96, 10, 13},
+      {3, 3, 1.0f, 96, 14, 18}, {4, 0, 0.75f, 96, 10, 13}, {5, 3, 0.9f, 96, 12, 16},
+      {1, 1, 0.9f, 144, 18, 24}, {2, 2, 0.75f, 120, 12, 16},
   };
   for (const Case& c : cases) {
     useSettings(c.theme, c.font, c.scale);
     popupState.picked1 = popupState.picked2 = 1;
     createThemeObjects();
+    if (c.dpi != 96) createThemeFonts(c.dpi);
     const ThemeObjects& o = popupState.objects;
     struct FontCase {
       void* handle;
@@ -108,6 +111,7 @@ TEST(ThemeObjects, SeriesOfCallsLeavesNoFontOrBrushBehind) {
     useSettings(call % kThemeCount, call % kFontCount, call % 3 == 0 ? 0.75f : 1.0f);
     createThemeObjects();
     if (call % 7 == 0) createThemeObjects();  // a call whose window never opened
+    if (call % 5 == 0) createThemeFonts(144);  // a window on a 144-DPI display
     releaseThemeObjects();
   }
   const GdiCounts after = countGdiObjects();

@@ -20,16 +20,16 @@ POINT CalendarGeometry::slotCorner(int slot) const {
   if (mode == 3) {
     // Rows (H - 31 + 20) x scale apart from y = 20, columns (W - 5 + 20) x scale.
     const int row = (slot - 1) / 3, column = (slot - 1) % 3;
-    const int rowStep = templateClientHeight - 31, columnStep = templateClientWidth - 5;
-    return {scaled(column * columnStep + 20 * column), 20 + scaled(row * rowStep + 20 * row)};
+    const int rowStep = layoutClientHeight - px(20) - px(11), columnStep = layoutClientWidth - px(5);
+    return {scaled(column * (columnStep + px(20))), px(20) + scaled(row * (rowStep + px(20)))};
   }
-  return {slot == 2 ? templateClientWidth + 15 : 0, 0};
+  return {slot == 2 ? layoutClientWidth + px(15) : 0, 0};
 }
 
 RECT CalendarGeometry::cell(int slot, int position) const {
-  const int w = static_cast<int>(35 * scale), h = static_cast<int>(18 * scale);
+  const int w = px(static_cast<int>(35 * scale)), h = px(static_cast<int>(18 * scale));
   const POINT corner = slotCorner(slot);
-  const int x0 = corner.x + 5, y0 = corner.y + 31;
+  const int x0 = corner.x + px(5), y0 = corner.y + px(31);
   const int column = position % 7, row = position / 7;
   const int left = x0 + column * (w - 1);
   if (row == 0) return {left, y0, left + w, y0 + h};
@@ -53,12 +53,29 @@ bool measureTemplate(HINSTANCE module, int templateId, CalendarGeometry& geometr
   geometry.templateHeight = outer.bottom - outer.top;
   geometry.templateClientWidth = client.right;
   geometry.templateClientHeight = client.bottom;
+  geometry.layoutWidth = geometry.templateWidth;
+  geometry.layoutHeight = geometry.templateHeight;
+  geometry.layoutClientWidth = geometry.templateClientWidth;
+  geometry.layoutClientHeight = geometry.templateClientHeight;
   return true;
+}
+
+void enlargeForDisplay(CalendarGeometry& g, int dpi) {
+  g.dpi = dpi;
+  if (dpi == 96) return;
+  const int cellWidth = g.px(35), cellHeight = g.px(18);
+  g.layoutClientWidth = g.px(5) + 7 * cellWidth - 6 + g.px(7);
+  g.layoutClientHeight = g.px(31) + 7 * cellHeight - 13 + 1 + g.px(5);
+  g.layoutWidth = g.templateWidth - g.templateClientWidth + g.layoutClientWidth;
+  g.layoutHeight = g.templateHeight - g.templateClientHeight + g.layoutClientHeight;
 }
 
 bool calendarGeometryOf(HWND window, CalendarGeometry& geometry) {
   HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
   if (!measureTemplate(module, kCalendarTemplate, geometry)) return false;
+  HDC dc = GetDC(window);
+  enlargeForDisplay(geometry, GetDeviceCaps(dc, LOGPIXELSY));
+  ReleaseDC(window, dc);
   if (!IsWindowVisible(GetDlgItem(window, kMonthLeft))) geometry.mode = 3;
   else if (IsWindowVisible(GetDlgItem(window, kMonthRight))) geometry.mode = 2;
   else geometry.mode = 1;
@@ -69,7 +86,8 @@ bool calendarGeometryOf(HWND window, CalendarGeometry& geometry) {
     GetWindowRect(window, &outer);
     int best = -1;
     for (float candidate : kScales) {
-      const int expected = static_cast<int>(static_cast<double>(3 * geometry.templateWidth + 18) * candidate);
+      const int expected =
+          static_cast<int>(static_cast<double>(3 * geometry.layoutWidth + geometry.px(18)) * candidate);
       const int miss = std::abs(expected - (outer.right - outer.left));
       if (best < 0 || miss < best) {
         best = miss;
