@@ -32,7 +32,7 @@ demo: all
 
 test: all
 	cd $(NATIVE) && ctest --output-on-failure
-	cd $(CROSS) && ctest --output-on-failure; status=$$?; \
+	cd $(CROSS) && env -u WINE_DPI ctest --output-on-failure; status=$$?; \
 	  ../../scripts/wine-run --stop .; exit $$status
 
 fuzz: native
