@@ -10,13 +10,37 @@
 
 namespace {
 
-typedef void (*ExternalFunction)(TextHandle parameter, TextHandle result);
+typedef void (*FunctionBody)(TextHandle parameter, TextHandle result);
+
+struct ExternalFunction {
+  FunctionBody run;
+  bool opensWindow;  // runs a modal window inside the call
+};
 
 // Indexed by the host's function index (string 144 + index).
 const ExternalFunction functionTable[] = {
-    VOVUVAVersion, Version, CalPopup, CalPopup2, TimePopup, YearPopup,
+    {VOVUVAVersion, false}, {Version, false},  {CalPopup, true},
+    {CalPopup2, true},      {TimePopup, true}, {YearPopup, true},
 };
 const uint32_t functionCount = sizeof(functionTable) / sizeof(functionTable[0]);
+
+// True while a call runs one of the plug-in's modal windows. The host handles
+// its own messages (timers, script triggers) in that window's loop and may
+// call again from them; the one call state serves one window at a time.
+bool windowOpen = false;
+
+// Marks a window open for the call about to run one. While one is open
+// already it sounds the default beep and returns false, and the call does
+// nothing else, as for an unknown function: the open window, its state and
+// its result stay as they are.
+bool enterWindow() {
+  if (windowOpen) {
+    MessageBeep(0);
+    return false;
+  }
+  windowOpen = true;
+  return true;
+}
 
 // Accepts host interface versions 4 to 255 and answers 4; -1 refuses.
 int32_t initialise(int16_t hostVersion) { return (hostVersion < 4 || hostVersion > 255) ? -1 : 4; }
@@ -26,12 +50,20 @@ void dispatch(HostCall* call) {
     MessageBeep(0);
     return;
   }
-  functionTable[call->functionIndex](call->parameterText, call->resultText);
+  const ExternalFunction& function = functionTable[call->functionIndex];
+  if (function.opensWindow && !enterWindow()) return;
+  function.run(call->parameterText, call->resultText);
+  if (function.opensWindow) windowOpen = false;
 }
 
 }  // namespace
 
 extern "C" __declspec(dllexport) void FMExternCallProc(HostCall* call) {
+  // A call made from an open window's loop nests inside the call that opened
+  // the window. Each answers through its own record: the outer record is back
+  // in place when the nested call returns, and none is kept between calls,
+  // since the host may reuse a record's memory once its call has returned.
+  HostCall* const outerCall = popupState.hostCall;
   popupState.hostCall = call;
   switch (call->callKind) {
     case CallInitialise:
@@ -41,9 +73,12 @@ extern "C" __declspec(dllexport) void FMExternCallProc(HostCall* call) {
       dispatch(call);
       break;
     case CallPreferences:
+      if (!enterWindow()) break;
       runPreferencesWindow();
+      windowOpen = false;
       break;
     default:
       break;
   }
+  popupState.hostCall = outerCall;
 }

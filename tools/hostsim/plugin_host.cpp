@@ -11,6 +11,8 @@ constexpr size_t kGuard = 16;
 constexpr unsigned char kGuardByte = 0xA5;
 constexpr size_t kRecordSize = 128;
 constexpr unsigned char kRecordFill = 0xCD;
+constexpr unsigned char kReusedFill = 0xDD;
+constexpr uintptr_t kReusedPointer = 0xDDDDDDDDu;
 
 struct HostText {
   char* block = nullptr;
@@ -56,6 +58,18 @@ HostText makeText(const std::string& bytes) {
   text.block = allocateBlock(text.size);
   if (!bytes.empty()) std::memcpy(text.block, bytes.data(), bytes.size());
   return text;
+}
+
+// After a call the host reuses the memory of its record and text handles,
+// as a host reusing its stack does: a plug-in that kept a pointer to them
+// finds garbage there instead of working callbacks.
+void reuseCallMemory(unsigned char* record, HostText& parameter, HostText& result) {
+  std::free(parameter.block);
+  std::free(result.block);
+  std::memset(record, kReusedFill, kRecordSize);
+  const HostText reused = {reinterpret_cast<char*>(kReusedPointer), -1};
+  parameter = reused;
+  result = reused;
 }
 
 bool guardIntact(const HostText& text) {
@@ -156,6 +170,7 @@ int32_t PluginHost::initialise(int16_t hostVersion) {
   entry_(record);
   int32_t answer;
   std::memcpy(&answer, record + 24, sizeof answer);
+  std::memset(record, kReusedFill, kRecordSize);
   return answer;
 }
 
@@ -180,8 +195,7 @@ PluginHost::Outcome PluginHost::callFunction(uint32_t index, const std::string& 
   outcome.result.assign(result.block, result.block + result.size);
   outcome.guardIntact = guardIntact(result);
   outcome.recordIntact = std::memcmp(before, record, kRecordSize) == 0;
-  std::free(param.block);
-  std::free(result.block);
+  reuseCallMemory(record, param, result);
   return outcome;
 }
 
@@ -194,8 +208,7 @@ bool PluginHost::callKind(uint8_t kind, uint32_t functionIndex) {
   std::memcpy(before, record, kRecordSize);
   entry_(record);
   bool intact = std::memcmp(before, record, kRecordSize) == 0;
-  std::free(param.block);
-  std::free(result.block);
+  reuseCallMemory(record, param, result);
   return intact;
 }
 

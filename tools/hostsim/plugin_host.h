@@ -1,7 +1,8 @@
 // The host side of the plug-in interface: loads a plug-in as the host does,
 // reads its string and version resources, and calls FMExternCallProc with a
 // call record of its own (documented fields at their offsets, every other
-// byte a known pattern so that stray writes show).
+// byte a known pattern so that stray writes show). Once a call returns, its
+// record and text handles are overwritten and its texts freed.
 #pragma once
 #include <windows.h>
 
