@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <initializer_list>
 
 #include "call/host_interface.h"
@@ -45,6 +46,37 @@ const PreferenceList preferenceLists[] = {
 };
 
 const char* const kPositionsWarning = "You must specify Left and Top positions.";
+
+// The window's messages: no owner window, OK only.
+void warn(const char* text) { MessageBoxA(nullptr, text, "WARNING", MB_OK); }
+
+// Tells the user in plain words why OK stored nothing, or not everything.
+// The causes a user can act on get their own words; any other is given as
+// the system describes its error code.
+void warnSaveFailed(const SaveOutcome& outcome) {
+  char reason[300];
+  if (outcome.error == ERROR_ACCESS_DENIED) {
+    copyText(reason, "saving them needs the right to change settings for all users of this computer.");
+  } else if (outcome.error == ERROR_FILE_NOT_FOUND || outcome.error == ERROR_KEY_DELETED) {
+    copyText(reason, "their registry key was removed while this window was open. "
+                     "Opening Preferences again creates it anew.");
+  } else {
+    char system[200];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  static_cast<DWORD>(outcome.error), 0, system, sizeof system, nullptr);
+    while (length > 0 && (system[length - 1] == '\r' || system[length - 1] == '\n' || system[length - 1] == ' '))
+      --length;
+    system[length] = '\0';
+    if (length == 0) std::snprintf(system, sizeof system, "error %ld", static_cast<long>(outcome.error));
+    std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s%s.", system,
+                  outcome.failedValue ? "storing " : "opening their registry key",
+                  outcome.failedValue ? outcome.failedValue : "");
+  }
+  char text[400];
+  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", outcome.failedValue ? "all be saved" : "be saved",
+                reason);
+  warn(text);
+}
 
 LRESULT sendItem(HWND window, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return SendDlgItemMessageA(window, id, message, wParam, lParam);
@@ -163,10 +195,16 @@ void onOk(HWND window) {
   GetDlgItemTextA(window, IDC_PREF_TOP, texts.top, 4);
 
   if (positionsMissing(texts)) {
-    MessageBoxA(nullptr, kPositionsWarning, "WARNING", MB_OK);
+    warn(kPositionsWarning);
     return;  // the window stays open as it was; nothing is written
   }
-  saveSettings(texts);
+  // A failed save keeps the window open with the user's input, so that the
+  // choices are not lost unnoticed: the user can try again or cancel.
+  SaveOutcome saved = saveSettings(texts);
+  if (saved.error != ERROR_SUCCESS) {
+    warnSaveFailed(saved);
+    return;
+  }
   EndDialog(window, 0);
 }
 

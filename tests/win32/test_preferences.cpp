@@ -2,14 +2,19 @@
 // Wine's registry: what it shows when it opens, its checks, and what OK,
 // Cancel and the close command leave in the registry.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <sddl.h>  // after windows.h, which it needs
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "calendar_support.h"
 #include "harness.h"
+#include "import_hook.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -306,6 +311,80 @@ TEST_F(Preferences, OkStoresWhatTheWindowShows) {
   EXPECT_EQ(storedText(specified, "LocationY"), "0");
   EXPECT_EQ(storedText(specified, "Title"), "");
   EXPECT_EQ(specified.at("Title").first, static_cast<DWORD>(REG_SZ));
+}
+
+// Denies or grants everyone the right to set values of the settings key, as
+// the machine-wide key denies it to an ordinary user; reading stays allowed.
+void allowWriting(bool allow) {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+      allow ? "D:(A;;KA;;;WD)" : "D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &sd, nullptr));
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+  LocalFree(sd);
+  RegCloseKey(key);
+}
+
+// Stands in for the plug-in's RegSetValueExA: refuses the Theme value as a
+// registry whose quota is used up does, and passes every other write on.
+LONG WINAPI refuseTheme(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  if (name && std::strcmp(name, "Theme") == 0) return ERROR_NOT_ENOUGH_QUOTA;
+  return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+// When OK cannot store the choices, the window says why and stays open with
+// the input as it was; once the cause is gone, OK stores every value.
+TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
+  std::unique_ptr<ImportHook> hook;
+  struct Case {
+    std::function<void()> breakSaving, repair;
+    std::string message;
+  } cases[] = {
+      {[] { allowWriting(false); }, [] { allowWriting(true); },
+       "Your preferences could not be saved: saving them needs the right to change settings for all users of this "
+       "computer."},
+      {[] { deleteSettingsKey(); }, [] { storeSetting("Title", "Recreated"); },
+       "Your preferences could not be saved: their registry key was removed while this window was open. Opening "
+       "Preferences again creates it anew."},
+      {[&] {
+         hook.reset(new ImportHook(plugin().module(), "advapi32.dll", "RegSetValueExA",
+                                   reinterpret_cast<const void*>(refuseTheme)));
+         ASSERT_TRUE(hook->installed());
+       },
+       [&] { hook.reset(); },
+       "Your preferences could not all be saved: Windows reported \"Not enough quota.\" when storing Theme."},
+  };
+  for (const Case& c : cases) {
+    deleteVantrellTree();
+    storeSetting("Title", "Before");
+    openPreferences([&](WindowDriver& d) {
+      d.setText(IDC_PREF_TITLE, "After");
+      d.selectText(IDC_PREF_THEME, "Red");
+      d.selectText(IDC_PREF_LOCATION, "Specified");
+      d.setText(IDC_PREF_LEFT, "12");
+      d.setText(IDC_PREF_TOP, "34");
+      c.breakSaving();
+      d.pressButton(IDOK);
+      WindowDriver::MessageBoxText message = d.answerMessageBox();
+      EXPECT_EQ(message.caption, "WARNING");
+      EXPECT_EQ(message.text, c.message);
+      EXPECT_FALSE(message.hasOwner);
+      EXPECT_TRUE(d.windowOpen()) << c.message;
+      EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "After");
+      EXPECT_EQ(d.selectedText(IDC_PREF_THEME), "Red");
+      EXPECT_EQ(d.controlText(IDC_PREF_LEFT) + d.controlText(IDC_PREF_TOP), "1234");
+      c.repair();
+      d.pressButton(IDOK);
+    });
+    std::map<std::string, std::string> expected = {
+        {"Title", "After"},   {"Language", "0"},  {"CalendarType", "0"}, {"DateStyle", "0"},
+        {"DateSelectionMethod", "0"}, {"Location", "1"}, {"LocationX", "12"}, {"LocationY", "34"},
+        {"Size", "0"},        {"Theme", "3"},     {"Font", "0"}};
+    Snapshot after = snapshot();
+    for (const auto& value : expected) EXPECT_EQ(storedText(after, value.first.c_str()), value.second) << value.first;
+    EXPECT_EQ(after.size(), expected.size()) << c.message;
+  }
 }
 
 TEST_F(Preferences, CancelCloseAndEscapeLeaveTheRegistryAsItWas) {
