@@ -5,10 +5,10 @@
 // Stored form: every value is 8-bit text; all but Title hold a decimal
 // number. A value is read into a buffer of limit + 1 bytes, whatever type it
 // is stored with, and counts as missing when it does not exist or has more
-// characters than its limit (a NUL stored after the text is not counted). A missing value
-// takes its default: "Datewell 3.0" for Title, 0 for every number. A single
-// digit outside the range of its field counts as missing too, so no stored
-// text can make a table or list index go out of bounds.
+// characters than its limit (a NUL stored after the text is not counted). A
+// missing value takes its default: "Datewell 3.0" for Title, 0 for every
+// number. A single digit outside the range of its field counts as missing
+// too, so no stored text can make a table or list index go out of bounds.
 #pragma once
 #include <cstddef>
 #include <cstdint>
