@@ -57,7 +57,8 @@ void warn(const char* text) { MessageBoxA(nullptr, text, "WARNING", MB_OK); }
 // given as the system describes its error code.
 void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
   const char* action = outcome.failedValue ? "storing " : "opening their registry key";
-  const bool neverCreated = outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
+  const bool neverCreated =
+      !outcome.failedValue && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
   if (neverCreated) {
     outcome.error = openingError;
     action = "creating their registry key";
@@ -77,7 +78,7 @@ void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
     system[length] = '\0';
     if (length == 0) std::snprintf(system, sizeof system, "error %ld", static_cast<long>(outcome.error));
     std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s%s.", system, action,
-                  outcome.failedValue && !neverCreated ? outcome.failedValue : "");
+                  outcome.failedValue ? outcome.failedValue : "");
   }
   char text[400];
   std::snprintf(text, sizeof text, "Your preferences could not %s: %s", outcome.failedValue ? "all be saved" : "be saved",

@@ -333,6 +333,13 @@ LONG WINAPI refuseTheme(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
+// Whether `text` starts with `begin` and ends with `end`: a message with the
+// system's own words for an error, which differ between systems, between them.
+bool framedBy(const std::string& text, const std::string& begin, const std::string& end) {
+  return text.size() >= begin.size() + end.size() && text.compare(0, begin.size(), begin) == 0 &&
+         text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // When OK cannot store the choices, the window says why and stays open with
 // the input as it was; once the cause is gone, OK stores every value.
 TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
@@ -368,12 +375,8 @@ TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
       d.pressButton(IDOK);
       WindowDriver::MessageBoxText message = d.answerMessageBox();
       EXPECT_EQ(message.caption, "WARNING");
-      if (c.messageEnd.empty()) {
-        EXPECT_EQ(message.text, c.message);
-      } else {
-        EXPECT_EQ(message.text.find(c.message), 0u) << message.text;
-        EXPECT_EQ(message.text.rfind(c.messageEnd), message.text.size() - c.messageEnd.size()) << message.text;
-      }
+      EXPECT_TRUE(c.messageEnd.empty() ? message.text == c.message : framedBy(message.text, c.message, c.messageEnd))
+          << message.text;
       EXPECT_FALSE(message.hasOwner);
       EXPECT_TRUE(d.windowOpen()) << c.message;
       EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "After");
@@ -461,9 +464,9 @@ TEST_F(Preferences, KeyThatCannotBeCreated) {
     message = d.answerMessageBox().text;
     d.pressButton(IDCANCEL);
   });
-  // The system's own words for the error sit in the middle; they differ between systems.
-  EXPECT_EQ(message.find("Your preferences could not be saved: Windows reported \""), 0u) << message;
-  EXPECT_NE(message.find("\" when creating their registry key."), std::string::npos) << message;
+  EXPECT_TRUE(framedBy(message, "Your preferences could not be saved: Windows reported \"",
+                       "\" when creating their registry key."))
+      << message;
   EXPECT_EQ(s.title, "");
   EXPECT_EQ(s.selected[IDC_PREF_LANGUAGE], "English");
   EXPECT_EQ(s.selected[IDC_PREF_LOCATION], "Centered");
