@@ -2,12 +2,16 @@
 # make demo     run the host stand-in on the built plug-in, screenshots in out/
 # make test     native unit tests, Win32 tests under Wine, a short fuzz pass
 # make fuzz     longer fuzzing (FUZZ_SECONDS per target, default 600)
+# make soak     CALLS calls (default 10000) through the real plug-in mixing every
+#               function and window; prints GDI object and window counts before
+#               and after and the calls per second, fails on any growth
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
+CALLS ?= 10000
 
-.PHONY: all deps cross native demo test fuzz clean
+.PHONY: all deps cross native demo test fuzz soak clean
 
 all: cross native
 
@@ -37,6 +41,10 @@ test: all
 
 fuzz: native
 	scripts/fuzz-all $(NATIVE) $(FUZZ_SECONDS)
+
+soak: cross
+	XELM_SOAK_CALLS=$(CALLS) scripts/wine-run $(CROSS)/tests/win32/test_soak.exe --gtest_filter=Soak.*; \
+	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
 
 clean:
 	rm -rf build dist out

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <initializer_list>
 
 #include "call/host_interface.h"
@@ -45,6 +46,45 @@ const PreferenceList preferenceLists[] = {
 };
 
 const char* const kPositionsWarning = "You must specify Left and Top positions.";
+
+// The window's messages: no owner window, OK only.
+void warn(const char* text) { MessageBoxA(nullptr, text, "WARNING", MB_OK); }
+
+// Tells the user in plain words why OK stored nothing, or not everything.
+// `openingError` is how creating the key went when the window opened: a key
+// that is missing because it could never be created is reported with that
+// cause. The causes a user can act on get their own words; any other is
+// given as the system describes its error code.
+void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
+  const char* action = outcome.failedValue ? "storing " : "opening their registry key";
+  const bool neverCreated =
+      !outcome.failedValue && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
+  if (neverCreated) {
+    outcome.error = openingError;
+    action = "creating their registry key";
+  }
+  char reason[300];
+  if (outcome.error == ERROR_ACCESS_DENIED) {
+    copyText(reason, "saving them needs the right to change settings for all users of this computer.");
+  } else if (!neverCreated && (outcome.error == ERROR_FILE_NOT_FOUND || outcome.error == ERROR_KEY_DELETED)) {
+    copyText(reason, "their registry key was removed while this window was open. "
+                     "Opening Preferences again creates it anew.");
+  } else {
+    char system[200];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  static_cast<DWORD>(outcome.error), 0, system, sizeof system, nullptr);
+    while (length > 0 && (system[length - 1] == '\r' || system[length - 1] == '\n' || system[length - 1] == ' '))
+      --length;
+    system[length] = '\0';
+    if (length == 0) std::snprintf(system, sizeof system, "error %ld", static_cast<long>(outcome.error));
+    std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s%s.", system, action,
+                  outcome.failedValue ? outcome.failedValue : "");
+  }
+  char text[400];
+  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", outcome.failedValue ? "all be saved" : "be saved",
+                reason);
+  warn(text);
+}
 
 LRESULT sendItem(HWND window, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return SendDlgItemMessageA(window, id, message, wParam, lParam);
@@ -126,9 +166,13 @@ void onInitDialog(HWND window) {
   // Opening the window creates the key and any missing parent. When that
   // fails nothing is shown: the title box stays empty, the lists keep their
   // first entries.
+  // How that went is kept with the window (DWLP_USER), for OK to explain a
+  // failed save.
   HKEY key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_QUERY_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+  LONG opening = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_QUERY_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr);
+  SetWindowLongPtrA(window, DWLP_USER, opening);
+  if (opening == ERROR_SUCCESS) {
     showStoredValues(window, key);
     RegCloseKey(key);
   }
@@ -163,10 +207,16 @@ void onOk(HWND window) {
   GetDlgItemTextA(window, IDC_PREF_TOP, texts.top, 4);
 
   if (positionsMissing(texts)) {
-    MessageBoxA(nullptr, kPositionsWarning, "WARNING", MB_OK);
+    warn(kPositionsWarning);
     return;  // the window stays open as it was; nothing is written
   }
-  saveSettings(texts);
+  // A failed save keeps the window open with the user's input, so that the
+  // choices are not lost unnoticed: the user can try again or cancel.
+  SaveOutcome saved = saveSettings(texts);
+  if (saved.error != ERROR_SUCCESS) {
+    warnSaveFailed(saved, static_cast<LONG>(GetWindowLongPtrA(window, DWLP_USER)));
+    return;
+  }
   EndDialog(window, 0);
 }
 

@@ -3,12 +3,12 @@
 // limits and defaults, loaded afresh by every date call.
 //
 // Stored form: every value is 8-bit text; all but Title hold a decimal
-// number. A value is read into a buffer of limit + 1 bytes and counts as
-// missing when it does not exist, is not text, or has more characters than
-// its limit (a NUL stored after the text is not counted). A missing value
-// takes its default: "Datewell 3.0" for Title, 0 for every number. A single
-// digit outside the range of its field counts as missing too, so no stored
-// text can make a table or list index go out of bounds.
+// number. A value is read into a buffer of limit + 1 bytes, whatever type it
+// is stored with, and counts as missing when it does not exist or has more
+// characters than its limit (a NUL stored after the text is not counted). A
+// missing value takes its default: "Datewell 3.0" for Title, 0 for every
+// number. A single digit outside the range of its field counts as missing
+// too, so no stored text can make a table or list index go out of bounds.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -105,6 +105,14 @@ bool positionsMissing(const SettingTexts& texts);
 // needs popupState.mode, since the scale depends on it. Cannot fail.
 void loadSettings();
 
+// How a save ended: error 0 when every value was stored; otherwise the
+// platform's error code and the value whose write failed, or no value when
+// the key itself could not be opened for writing (nothing was written).
+struct SaveOutcome {
+  int32_t error;
+  const char* failedValue;
+};
+
 // Writes the texts as REG_SZ without terminator into the existing settings
-// key. Writes nothing when the key cannot be opened; failures are silent.
-void saveSettings(const SettingTexts& texts);
+// key, stopping at the first write that fails.
+SaveOutcome saveSettings(const SettingTexts& texts);

@@ -7,14 +7,11 @@
 #include "settings/settings_store.h"
 
 bool readSettingText(HKEY key, const char* name, size_t limit, char* text) {
-  DWORD type = REG_NONE;
   DWORD size = static_cast<DWORD>(limit + 1);
-  // A value longer than the buffer fails here with ERROR_MORE_DATA.
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+  // A value longer than the buffer fails here with ERROR_MORE_DATA. The type
+  // is not asked for: whatever tool stored the value, its bytes are the text.
+  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
     return false;
-  // The bytes of a number or of binary data are no text: the value counts as
-  // missing rather than turning into stray characters.
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
   return finishSettingText(text, size, limit);
 }
 
@@ -36,16 +33,20 @@ void loadSettings() {
   RegCloseKey(key);
 }
 
-void saveSettings(const SettingTexts& texts) {
+SaveOutcome saveSettings(const SettingTexts& texts) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_SET_VALUE, &key);
+  if (status != ERROR_SUCCESS) return {status, nullptr};
   SettingWrite writes[kMaxSettingWrites];
   int count = settingWrites(texts, writes);
-  for (int i = 0; i < count; ++i) {
+  SaveOutcome outcome = {ERROR_SUCCESS, nullptr};
+  for (int i = 0; i < count && outcome.error == ERROR_SUCCESS; ++i) {
     // The characters only, without a terminating NUL; an empty text gives a
     // value of length 0.
-    RegSetValueExA(key, writes[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(writes[i].text),
-                   static_cast<DWORD>(std::strlen(writes[i].text)));
+    status = RegSetValueExA(key, writes[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(writes[i].text),
+                            static_cast<DWORD>(std::strlen(writes[i].text)));
+    if (status != ERROR_SUCCESS) outcome = {status, writes[i].name};
   }
   RegCloseKey(key);
+  return outcome;
 }

@@ -2,14 +2,19 @@
 // Wine's registry: what it shows when it opens, its checks, and what OK,
 // Cancel and the close command leave in the registry.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <sddl.h>  // after windows.h, which it needs
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "calendar_support.h"
 #include "harness.h"
+#include "import_hook.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -308,6 +313,88 @@ TEST_F(Preferences, OkStoresWhatTheWindowShows) {
   EXPECT_EQ(specified.at("Title").first, static_cast<DWORD>(REG_SZ));
 }
 
+// Denies or grants everyone the right to set values of the settings key, as
+// the machine-wide key denies it to an ordinary user; reading stays allowed.
+void allowWriting(bool allow) {
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+      allow ? "D:(A;;KA;;;WD)" : "D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &sd, nullptr));
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+  LocalFree(sd);
+  RegCloseKey(key);
+}
+
+// Stands in for the plug-in's RegSetValueExA: refuses the Theme value as a
+// registry whose quota is used up does, and passes every other write on.
+LONG WINAPI refuseTheme(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  if (name && std::strcmp(name, "Theme") == 0) return ERROR_NOT_ENOUGH_QUOTA;
+  return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+// Whether `text` starts with `begin` and ends with `end`: a message with the
+// system's own words for an error, which differ between systems, between them.
+bool framedBy(const std::string& text, const std::string& begin, const std::string& end) {
+  return text.size() >= begin.size() + end.size() && text.compare(0, begin.size(), begin) == 0 &&
+         text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// When OK cannot store the choices, the window says why and stays open with
+// the input as it was; once the cause is gone, OK stores every value.
+TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
+  std::unique_ptr<ImportHook> hook;
+  struct Case {
+    std::function<void()> breakSaving, repair;
+    std::string message, messageEnd;  // the message, or its start and end around the system's words
+  } cases[] = {
+      {[] { allowWriting(false); }, [] { allowWriting(true); },
+       "Your preferences could not be saved: saving them needs the right to change settings for all users of this "
+       "computer.", ""},
+      {[] { deleteSettingsKey(); }, [] { storeSetting("Title", "Recreated"); },
+       "Your preferences could not be saved: their registry key was removed while this window was open. Opening "
+       "Preferences again creates it anew.", ""},
+      {[&] {
+         hook.reset(new ImportHook(plugin().module(), "advapi32.dll", "RegSetValueExA",
+                                   reinterpret_cast<const void*>(refuseTheme)));
+         ASSERT_TRUE(hook->installed());
+       },
+       [&] { hook.reset(); },
+       "Your preferences could not all be saved: Windows reported \"", "\" when storing Theme."},
+  };
+  for (const Case& c : cases) {
+    deleteVantrellTree();
+    storeSetting("Title", "Before");
+    openPreferences([&](WindowDriver& d) {
+      d.setText(IDC_PREF_TITLE, "After");
+      d.selectText(IDC_PREF_THEME, "Red");
+      d.selectText(IDC_PREF_LOCATION, "Specified");
+      d.setText(IDC_PREF_LEFT, "12");
+      d.setText(IDC_PREF_TOP, "34");
+      c.breakSaving();
+      d.pressButton(IDOK);
+      WindowDriver::MessageBoxText message = d.answerMessageBox();
+      EXPECT_EQ(message.caption, "WARNING");
+      EXPECT_TRUE(c.messageEnd.empty() ? message.text == c.message : framedBy(message.text, c.message, c.messageEnd))
+          << message.text;
+      EXPECT_FALSE(message.hasOwner);
+      EXPECT_TRUE(d.windowOpen()) << c.message;
+      EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "After");
+      EXPECT_EQ(d.selectedText(IDC_PREF_THEME), "Red");
+      EXPECT_EQ(d.controlText(IDC_PREF_LEFT) + d.controlText(IDC_PREF_TOP), "1234");
+      c.repair();
+      d.pressButton(IDOK);
+    });
+    std::map<std::string, std::string> expected = {
+        {"Title", "After"},   {"Language", "0"},  {"CalendarType", "0"}, {"DateStyle", "0"},
+        {"DateSelectionMethod", "0"}, {"Location", "1"}, {"LocationX", "12"}, {"LocationY", "34"},
+        {"Size", "0"},        {"Theme", "3"},     {"Font", "0"}};
+    Snapshot after = snapshot();
+    for (const auto& value : expected) EXPECT_EQ(storedText(after, value.first.c_str()), value.second) << value.first;
+    EXPECT_EQ(after.size(), expected.size()) << c.message;
+  }
+}
+
 TEST_F(Preferences, CancelCloseAndEscapeLeaveTheRegistryAsItWas) {
   storeAll({{"Title", "Before"}, {"Language", "2"}, {"Location", "1"}, {"LocationX", "9"}, {"LocationY", "8"},
             {"Theme", "3"}});
@@ -362,7 +449,7 @@ TEST_F(Preferences, WithoutActiveWindowCentredOnTheWorkArea) {
 }
 
 // A volatile parent key cannot hold the settings key, which must persist:
-// opening it fails. Nothing is shown and OK stores nothing.
+// opening it fails. Nothing is shown, and OK stores nothing and says why.
 TEST_F(Preferences, KeyThatCannotBeCreated) {
   HKEY parent;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantrell", 0, nullptr, REG_OPTION_VOLATILE,
@@ -370,10 +457,16 @@ TEST_F(Preferences, KeyThatCannotBeCreated) {
             ERROR_SUCCESS);
   RegCloseKey(parent);
   Shown s;
+  std::string message;
   openPreferences([&](WindowDriver& d) {
     s = read(d);
     d.pressButton(IDOK);
+    message = d.answerMessageBox().text;
+    d.pressButton(IDCANCEL);
   });
+  EXPECT_TRUE(framedBy(message, "Your preferences could not be saved: Windows reported \"",
+                       "\" when creating their registry key."))
+      << message;
   EXPECT_EQ(s.title, "");
   EXPECT_EQ(s.selected[IDC_PREF_LANGUAGE], "English");
   EXPECT_EQ(s.selected[IDC_PREF_LOCATION], "Centered");

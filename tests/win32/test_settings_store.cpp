@@ -159,27 +159,29 @@ TEST_F(SettingsStore, StoredValuesAndTheirFallbacks) {
   EXPECT_EQ(centered.locationY, 0);
 }
 
-// Only text values are read: the bytes of a number or of binary data count
-// as missing, even where they would fit the buffer.
-TEST_F(SettingsStore, ValuesOfOtherTypesCountAsMissing) {
+// The type stored with a value is ignored: its bytes are read as text
+// within the read limits, and the range checks apply as to any text.
+TEST_F(SettingsStore, ValuesOfAnyTypeAreReadAsTheirBytes) {
   storeSetting("Location", "1");
   storeDword("LocationX", 0x00333231);  // the bytes "123" and a NUL: fits the 5-byte buffer
-  storeDword("Language", 1);      // 4 bytes: too long for 2 bytes anyway
+  storeDword("Language", 1);            // 4 bytes: too long for 2 bytes
   storeRaw("Theme", REG_BINARY, "3");
   storeRaw("Title", REG_BINARY, "Binary");
-  storeRaw("Font", REG_EXPAND_SZ, "2");  // text, read as stored
-  storeRaw("DateStyle", REG_MULTI_SZ, std::string("1\0\0", 3));
+  storeRaw("Font", REG_EXPAND_SZ, "2");
+  storeRaw("DateStyle", REG_MULTI_SZ, std::string("1\0\0", 3));  // 3 bytes: too long
   storeRaw("Size", REG_NONE, "1");
-  storeSetting("LocationY", "30");
+  storeRaw("CalendarType", REG_BINARY, "7");  // out of range: the default
+  storeDword("LocationY", 0x00003034);        // "40"
   PopupSettings s = load(YearView);
-  EXPECT_EQ(s.locationX, 0);
-  EXPECT_EQ(s.locationY, 30);
+  EXPECT_EQ(s.locationX, 123);
+  EXPECT_EQ(s.locationY, 40);
   EXPECT_EQ(s.language, 0);
-  EXPECT_EQ(s.theme, 0);
-  EXPECT_STREQ(s.title, "Datewell 3.0");
+  EXPECT_EQ(s.theme, 3);
+  EXPECT_STREQ(s.title, "Binary");
   EXPECT_EQ(s.font, 2);
   EXPECT_EQ(s.dateStyle, 0);
-  EXPECT_EQ(s.sizeIndex, 0);
+  EXPECT_EQ(s.sizeIndex, 1);
+  EXPECT_EQ(s.calendarType, 0);
 }
 
 SettingTexts texts(const char* title, const char* location, const char* left, const char* top) {
@@ -200,7 +202,7 @@ SettingTexts texts(const char* title, const char* location, const char* left, co
 
 TEST_F(SettingsStore, SavingWritesTextsWithoutTerminator) {
   storeSetting("Font", "0");
-  saveSettings(texts("", "1", "999", "7"));
+  EXPECT_EQ(saveSettings(texts("", "1", "999", "7")).error, ERROR_SUCCESS);
   struct Expect {
     const char* name;
     std::string bytes;
@@ -232,8 +234,10 @@ TEST_F(SettingsStore, SavingCenteredLeavesStoredPositionsAlone) {
   EXPECT_STREQ(load().title, "F\xE9vrier");
 }
 
-TEST_F(SettingsStore, SavingWithoutTheKeyWritesNothing) {
-  saveSettings(texts("Lost", "1", "1", "2"));
+TEST_F(SettingsStore, SavingWithoutTheKeyWritesNothingAndSaysSo) {
+  SaveOutcome outcome = saveSettings(texts("Lost", "1", "1", "2"));
+  EXPECT_EQ(outcome.error, ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(outcome.failedValue, nullptr);
   EXPECT_FALSE(keyExists());
 }
 

@@ -113,6 +113,9 @@ TEST(TimePopup, CancelCloseAndEscapeReturnNothing) {
 TEST(TimePopup, PlacedAgainstTheActiveWindow) {
   ActiveOwner owner(200, 150, 640, 480);
   RECT o = owner.rect();
+  // A date call placed at 100, 50 leaves that position in the shared state;
+  // the time call that follows without position fields is still centred.
+  callDriven("XELM CalPopup", "03/01/2004|100|50", [](WindowDriver& d) { d.close(); });
   struct Case { const char* parameter; bool offsetX, offsetY; int dx, dy; } cases[] = {
       {"", false, false, 0, 0},
       {"100|0", true, false, 100, 0},
