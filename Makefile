@@ -2,12 +2,13 @@
 # make demo     run the host stand-in on the built plug-in, screenshots in out/
 # make test     native unit tests, Win32 tests under Wine, a short fuzz pass
 # make fuzz     longer fuzzing (FUZZ_SECONDS per target, default 600)
+# make bench    the plug-in's windows timed against the platform's own controls
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps cross native demo test fuzz clean
+.PHONY: all deps cross native demo test fuzz bench clean
 
 all: cross native
 
@@ -34,6 +35,10 @@ test: all
 	cd $(NATIVE) && ctest --output-on-failure
 	cd $(CROSS) && env -u WINE_DPI ctest --output-on-failure; status=$$?; \
 	  ../../scripts/wine-run --stop .; exit $$status
+
+bench: cross
+	scripts/wine-run $(CROSS)/bin/bench.exe "Z:$(CURDIR)/dist/XELMCalendar.fmx" $(BENCH_ARGS); \
+	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
 
 fuzz: native
 	scripts/fuzz-all $(NATIVE) $(FUZZ_SECONDS)

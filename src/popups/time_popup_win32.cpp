@@ -9,6 +9,7 @@
 
 #include "call/host_interface.h"
 #include "call/popup_state.h"
+#include "common/list_fill_win32.h"
 #include "common/list_text_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
@@ -31,12 +32,10 @@ RECT placeWindow(HWND window) {
   return placed;
 }
 
-void addEntry(HWND list, const char* text) { SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
-
-void addNumberEntry(HWND list, const char* format, int value) {
+void addNumberEntry(ListFill& fill, const char* format, int value) {
   char text[8];
   std::snprintf(text, sizeof text, format, value);
-  addEntry(list, text);
+  fill.add(text);
 }
 
 // Selects the entry equal to `text` (ignoring case) when there is one.
@@ -47,25 +46,34 @@ void selectExact(HWND list, const char* text) {
 }
 
 void fillHourList(HWND list) {
-  if (popupState.use24Hour) {
-    for (int hour = 0; hour < 24; ++hour) addNumberEntry(list, "%d", hour);
-  } else {
-    addNumberEntry(list, "%d", 12);
-    for (int hour = 1; hour < 12; ++hour) addNumberEntry(list, "%d", hour);
+  {
+    ListFill fill(list);
+    if (popupState.use24Hour) {
+      for (int hour = 0; hour < 24; ++hour) addNumberEntry(fill, "%d", hour);
+    } else {
+      addNumberEntry(fill, "%d", 12);
+      for (int hour = 1; hour < 12; ++hour) addNumberEntry(fill, "%d", hour);
+    }
   }
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   selectExact(list, popupState.hourText);
 }
 
 void fillMinuteList(HWND list) {
-  for (int minute = 0; minute < 60; minute += popupState.minuteStep) addNumberEntry(list, "%02d", minute);
+  {
+    ListFill fill(list);
+    for (int minute = 0; minute < 60; minute += popupState.minuteStep) addNumberEntry(fill, "%02d", minute);
+  }
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   selectExact(list, popupState.minuteText);
 }
 
 void fillMeridiemList(HWND list) {
-  addEntry(list, "AM");
-  addEntry(list, "PM");
+  {
+    ListFill fill(list);
+    fill.add("AM");
+    fill.add("PM");
+  }
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   if (popupState.meridiemText[0] != '\0')
     SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(popupState.meridiemText));
@@ -95,6 +103,8 @@ void onOk(HWND window) {
   PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+}  // namespace
+
 // Every message answers 0, so the system sets no default focus.
 INT_PTR CALLBACK setTimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -113,8 +123,6 @@ INT_PTR CALLBACK setTimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
   return 0;
 }
-
-}  // namespace
 
 void TimePopup(TextHandle parameter, TextHandle result) {
   resetForTimePopup();
