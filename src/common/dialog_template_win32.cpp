@@ -82,3 +82,10 @@ const DLGTEMPLATE* copyDialogTemplate(HMODULE module, int id, bool (*keep)(int c
   copy.words[kCountWord] = kept;
   return reinterpret_cast<const DLGTEMPLATE*>(copy.words);
 }
+
+INT_PTR runDialogWithShownControls(HMODULE module, int id, bool (*keep)(int controlId), HWND owner, DLGPROC proc) {
+  DialogTemplateCopy copy;
+  const DLGTEMPLATE* shownOnly = copyDialogTemplate(module, id, keep, copy);
+  if (!shownOnly) return DialogBoxParamA(module, MAKEINTRESOURCEA(id), owner, proc, 0);
+  return DialogBoxIndirectParamA(module, shownOnly, owner, proc, 0);
+}

@@ -21,3 +21,8 @@ struct DialogTemplateCopy {
 // caller then runs the template as it is.
 const DLGTEMPLATE* copyDialogTemplate(HMODULE module, int id, bool (*keep)(int controlId),
                                       DialogTemplateCopy& copy);
+
+// Runs dialog `id` of `module` modally, owned by `owner`, built without the
+// controls `keep` rejects; from the template as it is when no copy can be
+// made. Returns what DialogBoxIndirectParam does (-1: not created).
+INT_PTR runDialogWithShownControls(HMODULE module, int id, bool (*keep)(int controlId), HWND owner, DLGPROC proc);

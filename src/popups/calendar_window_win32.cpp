@@ -391,10 +391,7 @@ bool calendarControlShown(int id) {
 }
 
 INT_PTR runCalendarWindow(HINSTANCE module, HWND owner, DLGPROC proc) {
-  DialogTemplateCopy copy;
-  const DLGTEMPLATE* shownOnly = copyDialogTemplate(module, IDD_CALENDAR, calendarControlShown, copy);
-  if (!shownOnly) return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_CALENDAR), owner, proc, 0);
-  return DialogBoxIndirectParamA(module, shownOnly, owner, proc, 0);
+  return runDialogWithShownControls(module, IDD_CALENDAR, calendarControlShown, owner, proc);
 }
 
 INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 
 #include "call/host_interface.h"
 #include "call/popup_state.h"
+#include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
 #include "common/list_text_win32.h"
 #include "common/owner_area_win32.h"
@@ -87,8 +88,17 @@ void onInitDialog(HWND window) {
   fillMinuteList(GetDlgItem(window, IDC_MINUTE_LIST));
   if (!popupState.use24Hour) fillMeridiemList(meridiem);
   ShowWindow(window, SW_SHOW);
-  MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
+  // Back to the remembered rectangle should showing have moved the window;
+  // where it has not, a move to the same place would only cost time.
+  RECT shown;
+  GetWindowRect(window, &shown);
+  if (!EqualRect(&shown, &placed))
+    MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
 }
+
+// The AM/PM list stays hidden all the 24-hour window's life: the window is
+// built without it (a drop-down list costs a popup window of its own).
+bool timeControlShown(int id) { return id != IDC_MERIDIEM_LIST || !popupState.use24Hour; }
 
 void onOk(HWND window) {
   char hour[8], minute[8], meridiem[8];
@@ -130,6 +140,6 @@ void TimePopup(TextHandle parameter, TextHandle result) {
   popupState.settings.locationX = 0;
   popupState.settings.locationY = 0;
   if (length > 0) scanTimeParameters(*parameter, length);
-  DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_SET_TIME), GetActiveWindow(), setTimeProc, 0);
+  runDialogWithShownControls(moduleInstance(), IDD_SET_TIME, timeControlShown, GetActiveWindow(), setTimeProc);
   setResultText(result, popupState.timeResult);
 }
