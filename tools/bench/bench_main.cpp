@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "control_costs.h"
 #include "peer_dialogs.h"
 #include "phases.h"
 #include "plugin_host.h"
@@ -242,6 +243,7 @@ int main(int argc, char** argv) {
   }
 
   printPhases(cases, results);
+  printControlCosts(cycles);
 
   std::string versionText;
   const double version = versionCallMicroseconds(host, versionText);
