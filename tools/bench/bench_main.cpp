@@ -184,13 +184,13 @@ int main(int argc, char** argv) {
   bool allOk = true;
 
   const int expectedMonths[] = {1, 2, 12};
+  std::printf("Peer month calendars show");
   for (int k = 0; k < 3; ++k) {
     const int shown = peers.monthsShown(static_cast<PeerKind>(k), owner.hwnd());
-    if (shown != expectedMonths[k]) {
-      std::printf("peer calendar shows %d months instead of %d\n", shown, expectedMonths[k]);
-      allOk = false;
-    }
+    std::printf(" %d%s", shown, shown == expectedMonths[k] ? "" : " (WRONG)");
+    allOk = allOk && shown == expectedMonths[k];
   }
+  std::printf(" months.\n");
 
   // Rounds: every window once, in an order that starts one case later each
   // round; the phase runs of the plug-in's windows follow in the same round.
