@@ -2,13 +2,13 @@
 // window will never show. Every control costs the window its creation and
 // destruction, and a drop-down list the most: its list is a top-level popup
 // window of its own. A control that stays hidden all its life changes
-// nothing the user sees, so the calendar window is built without those its
-// layout and confirmation method leave hidden.
+// nothing the user sees, so the calendar and time windows are built without
+// those their layout, confirmation method or hour form leave hidden.
 #pragma once
 #include <windows.h>
 
-// Room for the calendar window's template with all its controls.
-constexpr size_t kDialogTemplateWords = 512;
+// Room for each of the plug-in's templates with all its controls (2 KiB).
+constexpr size_t kDialogTemplateWords = 1024;
 
 struct DialogTemplateCopy {
   // DWORD-aligned, as the dialog manager expects a template in memory.
