@@ -133,13 +133,13 @@ std::vector<double> pick(const std::vector<PhaseTimes>& runs, double PhaseTimes:
 
 void printPhases(const std::vector<Case>& cases, const std::vector<Results>& results) {
   std::printf("\nWhere the time goes (medians in ms; the bench runs the plug-in's own steps, linked in):\n");
-  std::printf("%-28s %9s %9s %9s %9s %9s %9s %9s\n", "window", "settings", "fonts", "creation", "init", "paint",
+  std::printf("%-32s %9s %9s %9s %9s %9s %9s %9s\n", "window", "settings", "fonts", "creation", "init", "paint",
               "close", "sum");
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
-    if (c.isPeer || results[i].phaseRuns.empty()) continue;
+    if (results[i].phaseRuns.empty()) continue;
     double sum = 0;
-    std::printf("%-28s", c.label);
+    std::printf("%-32s", c.label);
     for (double PhaseTimes::*field : {&PhaseTimes::settings, &PhaseTimes::fonts, &PhaseTimes::creation,
                                       &PhaseTimes::init, &PhaseTimes::paint, &PhaseTimes::close}) {
       const double median = summarise(pick(results[i].phaseRuns, field)).median;
@@ -154,7 +154,8 @@ void printPhases(const std::vector<Case>& cases, const std::vector<Results>& res
   }
   std::printf("(settings: registry read, parameters and initial dates; creation: template to window and controls;\n"
               " init: WM_INITDIALOG; paint: to the first complete paint; close: WM_CLOSE to the call's return.\n"
-              " Preferences reads its settings inside init; the time window has neither settings nor fonts.)\n");
+              " Preferences reads its settings inside init; the time window and the peers have neither\n"
+              " settings nor fonts of their own; a peer's init is its dialog procedure's WM_INITDIALOG.)\n");
 }
 
 }  // namespace
@@ -209,8 +210,8 @@ int main(int argc, char** argv) {
     }
     for (size_t i = 0; i < cases.size(); ++i) {
       const Case& c = cases[i];
-      if (c.isPeer) continue;
-      const PhaseTimes p = timePhases(owner, host.module(), c.phases, c.functionIndex, c.parameter);
+      const PhaseTimes p = c.isPeer ? timePeerPhases(owner, peers, c.peerKind)
+                                    : timePhases(owner, host.module(), c.phases, c.functionIndex, c.parameter);
       if (!p.ok) results[i].failed = true;
       if (counted && p.ok) results[i].phaseRuns.push_back(p);
     }

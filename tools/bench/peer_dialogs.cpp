@@ -114,9 +114,11 @@ const std::vector<WORD>& PeerDialogs::templateOf(PeerKind kind) const {
   }
 }
 
-void PeerDialogs::run(PeerKind kind, HWND owner) const {
-  DialogBoxIndirectParamA(GetModuleHandleA(nullptr), asTemplate(templateOf(kind)), owner, peerProc, 0);
+void PeerDialogs::run(PeerKind kind, HWND owner, DLGPROC proc) const {
+  DialogBoxIndirectParamA(GetModuleHandleA(nullptr), asTemplate(templateOf(kind)), owner, proc, 0);
 }
+
+DLGPROC PeerDialogs::procedure() { return peerProc; }
 
 int PeerDialogs::monthsShown(PeerKind kind, HWND owner) const {
   HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), asTemplate(templateOf(kind)), owner, peerProc, 0);

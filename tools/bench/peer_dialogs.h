@@ -14,7 +14,10 @@ class PeerDialogs {
   // Measures the month calendar's one-month size and builds the templates.
   explicit PeerDialogs(HWND owner);
   // Runs one peer modally, owned by `owner`; returns when it has ended.
-  void run(PeerKind kind, HWND owner) const;
+  // `proc` (for phase timing) must pass every message on to procedure().
+  void run(PeerKind kind, HWND owner, DLGPROC proc = procedure()) const;
+  // The peers' dialog procedure: ends the dialog on close, OK or Cancel.
+  static DLGPROC procedure();
   // Months the calendar of `kind` shows (checked once, outside the timing).
   int monthsShown(PeerKind kind, HWND owner) const;
 

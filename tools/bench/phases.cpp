@@ -50,31 +50,16 @@ void prepareDateCall(int function, const std::string& parameter, PhaseTimes& tim
 
 }  // namespace
 
-PhaseTimes timePhases(CycleOwner& owner, HMODULE fmx, PhaseWindow window, int function,
-                      const std::string& parameter) {
-  PhaseTimes times;
+namespace {
+
+// Runs `openWindow` (which opens one dialog with timedProc) as a timed cycle
+// and splits it at the moments timedProc and the owner record, into `times`
+// (whose settings and fonts openWindow may fill).
+PhaseTimes timeCycle(CycleOwner& owner, const std::function<void(double& dialogCalled)>& openWindow,
+                     PhaseTimes& times) {
   double dialogCalled = 0, painted = 0;
   owner.onPainted = [&](double at) { painted = at; };
-  const CycleTimes cycle = owner.run([&] {
-    int templateId = 0;
-    if (window == PhaseWindow::Date) {
-      prepareDateCall(function, parameter, times);
-      realProc = calendarWindowProc;
-    } else if (window == PhaseWindow::Time) {
-      resetForTimePopup();
-      popupState.settings.locationX = 0;
-      popupState.settings.locationY = 0;
-      scanTimeParameters(parameter.data(), static_cast<int32_t>(parameter.size()));
-      templateId = IDD_SET_TIME;
-      realProc = setTimeProc;
-    } else {
-      templateId = IDD_PREFERENCES;
-      realProc = preferencesWindowProc;
-    }
-    dialogCalled = nowMicroseconds();
-    if (window == PhaseWindow::Date) runCalendarWindow(fmx, owner.hwnd(), timedProc);
-    else DialogBoxParamA(fmx, MAKEINTRESOURCEA(templateId), owner.hwnd(), timedProc, 0);
-  });
+  const CycleTimes cycle = owner.run([&] { openWindow(dialogCalled); });
   owner.onPainted = nullptr;
   times.ok = cycle.ok;
   if (cycle.ok) {
@@ -84,4 +69,46 @@ PhaseTimes timePhases(CycleOwner& owner, HMODULE fmx, PhaseWindow window, int fu
     times.close = cycle.closed;
   }
   return times;
+}
+
+}  // namespace
+
+PhaseTimes timePhases(CycleOwner& owner, HMODULE fmx, PhaseWindow window, int function,
+                      const std::string& parameter) {
+  PhaseTimes times;
+  return timeCycle(
+      owner,
+      [&](double& dialogCalled) {
+        int templateId = 0;
+        if (window == PhaseWindow::Date) {
+          prepareDateCall(function, parameter, times);
+          realProc = calendarWindowProc;
+        } else if (window == PhaseWindow::Time) {
+          resetForTimePopup();
+          popupState.settings.locationX = 0;
+          popupState.settings.locationY = 0;
+          scanTimeParameters(parameter.data(), static_cast<int32_t>(parameter.size()));
+          templateId = IDD_SET_TIME;
+          realProc = setTimeProc;
+        } else {
+          templateId = IDD_PREFERENCES;
+          realProc = preferencesWindowProc;
+        }
+        dialogCalled = nowMicroseconds();
+        if (window == PhaseWindow::Date) runCalendarWindow(fmx, owner.hwnd(), timedProc);
+        else DialogBoxParamA(fmx, MAKEINTRESOURCEA(templateId), owner.hwnd(), timedProc, 0);
+      },
+      times);
+}
+
+PhaseTimes timePeerPhases(CycleOwner& owner, const PeerDialogs& peers, PeerKind kind) {
+  PhaseTimes times;
+  return timeCycle(
+      owner,
+      [&](double& dialogCalled) {
+        realProc = PeerDialogs::procedure();
+        dialogCalled = nowMicroseconds();
+        peers.run(kind, owner.hwnd(), timedProc);
+      },
+      times);
 }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "peer_dialogs.h"
 #include "window_cycle.h"
 
 struct PhaseTimes {
@@ -22,10 +23,14 @@ struct PhaseTimes {
   bool ok = false;
 };
 
-enum class PhaseWindow { Date, Time, Preferences };
+enum class PhaseWindow { Date, Time, Preferences, Peer };
 
 // One cycle of a plug-in window, run from the linked objects with templates
 // from the loaded plug-in module `fmx`. For Date, `function` is 2 (CalPopup),
 // 3 (CalPopup2) or 5 (YearPopup); `parameter` is the call's parameter text.
 PhaseTimes timePhases(CycleOwner& owner, HMODULE fmx, PhaseWindow window, int function,
                       const std::string& parameter);
+
+// The same cycle of a peer dialog: creation, initialisation, first paint
+// and close (it has no settings or fonts of its own).
+PhaseTimes timePeerPhases(CycleOwner& owner, const PeerDialogs& peers, PeerKind kind);
