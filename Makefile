@@ -37,7 +37,7 @@ test: all
 	  ../../scripts/wine-run --stop .; exit $$status
 
 bench: cross
-	scripts/wine-run $(CROSS)/bin/bench.exe "Z:$(CURDIR)/dist/XELMCalendar.fmx" $(BENCH_ARGS); \
+	env -u WINE_DPI scripts/wine-run $(CROSS)/bin/bench.exe "Z:$(CURDIR)/dist/XELMCalendar.fmx" $(BENCH_ARGS); \
 	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
 
 fuzz: native
