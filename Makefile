@@ -5,13 +5,14 @@
 # make soak     CALLS calls (default 10000) through the real plug-in mixing every
 #               function and window; prints GDI object and window counts before
 #               and after and the calls per second, fails on any growth
+# make bench    the plug-in's windows timed against the platform's own controls
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 CALLS ?= 10000
 
-.PHONY: all deps cross native demo test fuzz soak clean
+.PHONY: all deps cross native demo test fuzz soak bench clean
 
 all: cross native
 
@@ -38,6 +39,10 @@ test: all
 	cd $(NATIVE) && ctest --output-on-failure
 	cd $(CROSS) && env -u WINE_DPI ctest --output-on-failure; status=$$?; \
 	  ../../scripts/wine-run --stop .; exit $$status
+
+bench: cross
+	env -u WINE_DPI scripts/wine-run $(CROSS)/bin/bench.exe "Z:$(CURDIR)/dist/XELMCalendar.fmx" $(BENCH_ARGS); \
+	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
 
 fuzz: native
 	scripts/fuzz-all $(NATIVE) $(FUZZ_SECONDS)

@@ -49,18 +49,39 @@ void fillMonth(HWND window, int slot) {
   fillMonthCells(slot, month, year);
 }
 
+void paintCells(HDC dc, int first, int end) {
+  if (first < 0) first = 0;
+  if (end > kGridCells) end = kGridCells;
+  if (first >= end) return;
+  // Each object and colour is set only when it changes from one cell to the
+  // next: in a filled grid long runs of cells share them, and selecting a
+  // font costs more than drawing a label. A cell without a brush or font
+  // draws with those the device context came with, as it would alone.
+  const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
+  const HGDIOBJ originalFont = GetCurrentObject(dc, OBJ_FONT);
+  HGDIOBJ brush = originalBrush, font = originalFont;
+  bool coloursSet = false;
+  Colour bk = 0, text = 0;
+  const int32_t labelLeft = dpiScaled(6, popupState.dpi), labelTop = dpiScaled(1, popupState.dpi);
+  for (int index = first; index < end; ++index) {
+    const CalendarCell& cell = popupState.grid[index];
+    const HGDIOBJ cellBrush = cell.brush ? static_cast<HGDIOBJ>(cell.brush) : originalBrush;
+    if (cellBrush != brush) SelectObject(dc, brush = cellBrush);
+    Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
+    const HGDIOBJ cellFont = cell.labelFont ? static_cast<HGDIOBJ>(cell.labelFont) : originalFont;
+    if (cellFont != font) SelectObject(dc, font = cellFont);
+    if (!coloursSet || cell.bkColor != bk) SetBkColor(dc, bk = cell.bkColor);
+    if (!coloursSet || cell.textColor != text) SetTextColor(dc, text = cell.textColor);
+    coloursSet = true;
+    TextOutA(dc, cell.rect.left + labelLeft, cell.rect.top + labelTop, cell.label,
+             static_cast<int>(strnlen(cell.label, sizeof cell.label)));
+  }
+  if (font != originalFont) SelectObject(dc, originalFont);
+  if (brush != originalBrush) SelectObject(dc, originalBrush);
+}
+
 void paintCell(HDC dc, int index) {
-  if (index < 0 || index >= kGridCells) return;
-  const CalendarCell& cell = popupState.grid[index];
-  const HGDIOBJ oldBrush = cell.brush ? SelectObject(dc, static_cast<HGDIOBJ>(cell.brush)) : nullptr;
-  Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
-  const HGDIOBJ oldFont = cell.labelFont ? SelectObject(dc, static_cast<HGDIOBJ>(cell.labelFont)) : nullptr;
-  SetBkColor(dc, cell.bkColor);
-  SetTextColor(dc, cell.textColor);
-  const int32_t dpi = popupState.dpi;
-  TextOutA(dc, cell.rect.left + dpiScaled(6, dpi), cell.rect.top + dpiScaled(1, dpi), cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)));
-  if (oldFont) SelectObject(dc, oldFont);
-  if (oldBrush) SelectObject(dc, oldBrush);
+  if (index >= 0 && index < kGridCells) paintCells(dc, index, index + 1);
 }
 
 int pickAt(HWND window, int x, int y) { return pickCell(cellAt(x, y), repaintOnWindow, window); }

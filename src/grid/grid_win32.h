@@ -6,8 +6,13 @@
 // Reads the month and year lists of the slot's calendar and fills the slot.
 void fillMonth(HWND window, int slot);
 
-// Draws cell `index` from its fields on `dc`.
+// Draws cell `index` from its fields on `dc`, leaving the device context's
+// brush and font as they were (its text colours are the cell's).
 void paintCell(HDC dc, int index);
+
+// Draws cells first to end - 1 in index order, as paintCell would one by
+// one: the same pixels, the brush and font restored at the end.
+void paintCells(HDC dc, int first, int end);
 
 // Picks the day cell under client point (x, y): 1 when a dated cell was hit.
 int pickAt(HWND window, int x, int y);

@@ -14,6 +14,8 @@
 #include <cstdio>
 
 #include "call/popup_state.h"
+#include "common/dialog_template_win32.h"
+#include "common/list_fill_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
@@ -195,11 +197,14 @@ void onInitDialog(HWND window) {
   SetWindowTextA(window, popupState.settings.title);
   popupState.dialogReady = 1;
 
+  // Sized, placed and its controls arranged while still hidden, then shown:
+  // the window is drawn once, where and as it stays.
   const RECT target = targetRectangle(window);
-  ShowWindow(window, SW_SHOW);
-  MoveWindow(window, target.left, target.top, width(target), height(target), TRUE);
+  SetWindowPos(window, nullptr, target.left, target.top, width(target), height(target),
+               SWP_NOZORDER | SWP_NOACTIVATE);
   if (commandButtons()) placeCommandButtons(window);
   placeLists(window);
+  ShowWindow(window, SW_SHOW);
   SetFocus(window);
 }
 
@@ -244,7 +249,7 @@ void paintCalendar(HDC dc) {
       LineTo(dc, r.right + enlarged(20), bottom);
     }
   }
-  for (int index = 0; index < s.cellCount; ++index) paintCell(dc, index);
+  paintCells(dc, 0, s.cellCount);
 }
 
 void onPaint(HWND window) {
@@ -341,10 +346,13 @@ void onLeftButtonUp(HWND window, int x, int y) {
 
 void fillYearList(HWND window, CalendarSide side) {
   HWND list = GetDlgItem(window, side == LeftCalendar ? IDC_YEAR_LEFT : IDC_YEAR_RIGHT);
-  for (int year = kFirstListYear; year <= kLastListYear; ++year) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%d", year);
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  {
+    ListFill fill(list);
+    for (int year = kFirstListYear; year <= kLastListYear; ++year) {
+      char text[8];
+      std::snprintf(text, sizeof text, "%d", year);
+      fill.add(text);
+    }
   }
   // The list's own prefix search from the start: "200" selects 2000, and a
   // text that begins no entry leaves the list without a selection.
@@ -355,9 +363,35 @@ void fillYearList(HWND window, CalendarSide side) {
 void fillMonthList(HWND window, CalendarSide side) {
   HWND list = GetDlgItem(window, side == LeftCalendar ? IDC_MONTH_LEFT : IDC_MONTH_RIGHT);
   const char* const* names = monthNames[popupState.settings.language];
-  for (int month = 0; month < 12; ++month) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[month]));
+  {
+    ListFill fill(list);
+    for (int month = 0; month < 12; ++month) fill.add(names[month]);
+  }
   const int32_t month = readDecimal(side == LeftCalendar ? popupState.month1 : popupState.month2);
   SendMessageA(list, CB_SETCURSEL, (month >= 1 && month <= 12) ? month - 1 : -1, 0);
+}
+
+// Whether control `id` is ever shown in the window of the call in progress:
+// the right calendar's lists only in a date range, the month list of the
+// left calendar not in the year view, OK and Cancel only with Command
+// Buttons.
+bool calendarControlShown(int id) {
+  switch (id) {
+    case IDC_MONTH_LEFT:
+      return popupState.mode != YearView;
+    case IDC_MONTH_RIGHT:
+    case IDC_YEAR_RIGHT:
+      return popupState.mode == DateRange;
+    case IDC_CAL_OK:
+    case IDC_CAL_CANCEL:
+      return commandButtons();
+    default:
+      return true;
+  }
+}
+
+INT_PTR runCalendarWindow(HINSTANCE module, HWND owner, DLGPROC proc) {
+  return runDialogWithShownControls(module, IDD_CALENDAR, calendarControlShown, owner, proc);
 }
 
 INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -45,8 +45,7 @@ void runDateCall(void (*reset)(), TextHandle parameter, TextHandle result) {
 
   s.dialogReady = 0;
   createThemeObjects();
-  const INT_PTR ended = DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_CALENDAR), GetActiveWindow(),
-                                        calendarWindowProc, 0);
+  const INT_PTR ended = runCalendarWindow(moduleInstance(), GetActiveWindow());
   // A window that could not be created never reached its destruction, which
   // is where the fonts and brushes are otherwise released.
   if (ended == -1) releaseThemeObjects();

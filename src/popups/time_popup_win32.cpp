@@ -9,6 +9,8 @@
 
 #include "call/host_interface.h"
 #include "call/popup_state.h"
+#include "common/dialog_template_win32.h"
+#include "common/list_fill_win32.h"
 #include "common/list_text_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
@@ -31,12 +33,10 @@ RECT placeWindow(HWND window) {
   return placed;
 }
 
-void addEntry(HWND list, const char* text) { SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
-
-void addNumberEntry(HWND list, const char* format, int value) {
+void addNumberEntry(ListFill& fill, const char* format, int value) {
   char text[8];
   std::snprintf(text, sizeof text, format, value);
-  addEntry(list, text);
+  fill.add(text);
 }
 
 // Selects the entry equal to `text` (ignoring case) when there is one.
@@ -47,25 +47,34 @@ void selectExact(HWND list, const char* text) {
 }
 
 void fillHourList(HWND list) {
-  if (popupState.use24Hour) {
-    for (int hour = 0; hour < 24; ++hour) addNumberEntry(list, "%d", hour);
-  } else {
-    addNumberEntry(list, "%d", 12);
-    for (int hour = 1; hour < 12; ++hour) addNumberEntry(list, "%d", hour);
+  {
+    ListFill fill(list);
+    if (popupState.use24Hour) {
+      for (int hour = 0; hour < 24; ++hour) addNumberEntry(fill, "%d", hour);
+    } else {
+      addNumberEntry(fill, "%d", 12);
+      for (int hour = 1; hour < 12; ++hour) addNumberEntry(fill, "%d", hour);
+    }
   }
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   selectExact(list, popupState.hourText);
 }
 
 void fillMinuteList(HWND list) {
-  for (int minute = 0; minute < 60; minute += popupState.minuteStep) addNumberEntry(list, "%02d", minute);
+  {
+    ListFill fill(list);
+    for (int minute = 0; minute < 60; minute += popupState.minuteStep) addNumberEntry(fill, "%02d", minute);
+  }
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   selectExact(list, popupState.minuteText);
 }
 
 void fillMeridiemList(HWND list) {
-  addEntry(list, "AM");
-  addEntry(list, "PM");
+  {
+    ListFill fill(list);
+    fill.add("AM");
+    fill.add("PM");
+  }
   SendMessageA(list, CB_SETCURSEL, 0, 0);
   if (popupState.meridiemText[0] != '\0')
     SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(popupState.meridiemText));
@@ -79,8 +88,17 @@ void onInitDialog(HWND window) {
   fillMinuteList(GetDlgItem(window, IDC_MINUTE_LIST));
   if (!popupState.use24Hour) fillMeridiemList(meridiem);
   ShowWindow(window, SW_SHOW);
-  MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
+  // Back to the remembered rectangle should showing have moved the window;
+  // where it has not, a move to the same place would only cost time.
+  RECT shown;
+  GetWindowRect(window, &shown);
+  if (!EqualRect(&shown, &placed))
+    MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
 }
+
+// The AM/PM list stays hidden all the 24-hour window's life: the window is
+// built without it (a drop-down list costs a popup window of its own).
+bool timeControlShown(int id) { return id != IDC_MERIDIEM_LIST || !popupState.use24Hour; }
 
 void onOk(HWND window) {
   char hour[8], minute[8], meridiem[8];
@@ -94,6 +112,8 @@ void onOk(HWND window) {
   }
   PostMessageA(window, WM_CLOSE, 0, 0);
 }
+
+}  // namespace
 
 // Every message answers 0, so the system sets no default focus.
 INT_PTR CALLBACK setTimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -114,14 +134,12 @@ INT_PTR CALLBACK setTimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return 0;
 }
 
-}  // namespace
-
 void TimePopup(TextHandle parameter, TextHandle result) {
   resetForTimePopup();
   int32_t length = parameterLength(parameter);
   popupState.settings.locationX = 0;
   popupState.settings.locationY = 0;
   if (length > 0) scanTimeParameters(*parameter, length);
-  DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_SET_TIME), GetActiveWindow(), setTimeProc, 0);
+  runDialogWithShownControls(moduleInstance(), IDD_SET_TIME, timeControlShown, GetActiveWindow(), setTimeProc);
   setResultText(result, popupState.timeResult);
 }

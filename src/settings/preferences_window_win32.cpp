@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "call/host_interface.h"
+#include "common/list_fill_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
@@ -132,8 +133,10 @@ POINT centredPosition(HWND window, int width, int height) {
 // "English" in the sorted language list.
 void fillPreferenceLists(HWND window) {
   for (const PreferenceList& list : preferenceLists) {
-    for (int32_t i = 0; i < list.count; ++i)
-      sendItem(window, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.entries[i]));
+    {
+      ListFill fill(GetDlgItem(window, list.id));
+      for (int32_t i = 0; i < list.count; ++i) fill.add(list.entries[i]);
+    }
     selectPosition(window, list.id, 0);
   }
   selectLanguage(window, 0);
@@ -236,6 +239,8 @@ void onCommand(HWND window, int id, int notification) {
   }
 }
 
+}  // namespace
+
 INT_PTR CALLBACK preferencesWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -252,8 +257,6 @@ INT_PTR CALLBACK preferencesWindowProc(HWND window, UINT message, WPARAM wParam,
   }
   return 0;
 }
-
-}  // namespace
 
 void runPreferencesWindow() {
   DialogBoxParamA(moduleInstance(), MAKEINTRESOURCEA(IDD_PREFERENCES), GetActiveWindow(), preferencesWindowProc, 0);

@@ -211,6 +211,30 @@ TEST_F(CellPaint, AFilledSlotPaintedInIndexOrder) {
   EXPECT_EQ(canvas.at(40, 55), kDayFill);
 }
 
+// The window paints all its cells in one pass that sets each object and
+// colour only when it changes: it must leave the same pixels as the cells
+// painted one by one, and the device context's brush and font as they were.
+TEST_F(CellPaint, OnePassPaintsWhatCellByCellPaints) {
+  std::strcpy(popupState.day1, "25");
+  std::strcpy(popupState.year1, "2003");
+  layoutMonth(1, 0, 0);
+  fillMonthCells(1, 12, 2003);
+  cell(3).labelFont = nullptr;  // a cell without a font uses the context's
+  const int width = 260, height = 160;
+  Canvas oneByOne(width, height), onePass(width, height);
+  for (int i = 0; i < 49; ++i) paintCell(oneByOne.dc(), i);
+  const HGDIOBJ brush = GetCurrentObject(onePass.dc(), OBJ_BRUSH);
+  const HGDIOBJ font = GetCurrentObject(onePass.dc(), OBJ_FONT);
+  paintCells(onePass.dc(), 0, 49);
+
+  EXPECT_EQ(GetCurrentObject(onePass.dc(), OBJ_BRUSH), brush);
+  EXPECT_EQ(GetCurrentObject(onePass.dc(), OBJ_FONT), font);
+  int differing = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) differing += oneByOne.at(x, y) != onePass.at(x, y);
+  EXPECT_EQ(differing, 0);
+}
+
 // A plain visible window with its own class: it paints nothing itself, so
 // anything on it was drawn by the grid's immediate repaints.
 class RepaintWindow {

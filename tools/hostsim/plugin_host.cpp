@@ -217,3 +217,20 @@ int PluginHost::functionIndex(const std::string& name) const {
     if (stringResource(144 + i) == name) return i;
   return -1;
 }
+
+PreparedCall::PreparedCall(const PluginHost& host, uint32_t index, const std::string& parameter)
+    : entry_(host.entry_), parameter_(new HostText(makeText(parameter))), result_(new HostText(makeText(""))) {
+  buildRecord(record_, 3, index, parameter_, host.module(), result_);
+}
+
+PreparedCall::~PreparedCall() {
+  for (void* text : {parameter_, result_}) {
+    std::free(static_cast<HostText*>(text)->block);
+    delete static_cast<HostText*>(text);
+  }
+}
+
+std::string PreparedCall::resultText() const {
+  const HostText* text = static_cast<const HostText*>(result_);
+  return std::string(text->block, static_cast<size_t>(text->size));
+}

@@ -48,12 +48,6 @@ BOOL CALLBACK childNeedsPaint(HWND child, LPARAM found) {
   return FALSE;
 }
 
-bool needsPaint(HWND hwnd) {
-  bool found = GetUpdateRect(hwnd, nullptr, FALSE) != FALSE;
-  if (!found) EnumChildWindows(hwnd, childNeedsPaint, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 std::string windowText(HWND hwnd) {
   char buffer[512] = {};
   GetWindowTextA(hwnd, buffer, sizeof buffer);
@@ -61,6 +55,12 @@ std::string windowText(HWND hwnd) {
 }
 
 }  // namespace
+
+bool needsPaint(HWND hwnd) {
+  bool found = GetUpdateRect(hwnd, nullptr, FALSE) != FALSE;
+  if (!found) EnumChildWindows(hwnd, childNeedsPaint, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 HWND WindowDriver::waitForDialog(int timeoutMs, HWND except, const std::atomic<bool>* stop) {
   for (int waited = 0; waited <= timeoutMs; waited += 10) {

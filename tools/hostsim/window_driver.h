@@ -13,6 +13,9 @@
 
 #include "calendar_geometry.h"
 
+// Whether `hwnd` or any of its controls has an update region left.
+bool needsPaint(HWND hwnd);
+
 class WindowDriver {
  public:
   // `uiThread` runs the message hook runDriven installs, which lets waitIdle
