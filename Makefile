@@ -2,12 +2,14 @@
 # make demo     run the host stand-in on the built plug-in, screenshots in out/
 # make test     native unit tests, Win32 tests under Wine, a short fuzz pass
 # make fuzz     longer fuzzing (FUZZ_SECONDS per target, default 600)
+# make gallery  every look as a picture: docs/gallery.md and docs/gallery/
+# make dist     the release zip: dist/XELMCalendar-<version>.zip
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps cross native demo test fuzz clean
+.PHONY: all deps cross native demo test fuzz gallery dist clean
 
 all: cross native
 
@@ -34,6 +36,12 @@ test: all
 	cd $(NATIVE) && ctest --output-on-failure
 	cd $(CROSS) && ctest --output-on-failure; status=$$?; \
 	  ../../scripts/wine-run --stop .; exit $$status
+
+gallery: cross
+	scripts/gallery
+
+dist: cross
+	scripts/dist $(CROSS)
 
 fuzz: native
 	scripts/fuzz-all $(NATIVE) $(FUZZ_SECONDS)

@@ -331,7 +331,7 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     // msgshot FILE.png: the message box the last action opened
     HWND box = waitForDialog(5000, window_);
     if (!box || !capture(box, rest)) {
-      log = "no message box to capture";
+      log = "no message box to capture, or it came out blank";
       return false;
     }
     log = "saved " + rest;
@@ -339,7 +339,7 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   }
   if (verb == "shot") {
     if (!screenshot(rest)) {
-      log = "screenshot failed: " + rest;
+      log = "screenshot failed or blank: " + rest;
       return false;
     }
     log = "saved " + rest;

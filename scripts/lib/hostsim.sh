@@ -1,0 +1,26 @@
+# Shell helpers for the scripts that drive the built plug-in through hostsim
+# under Wine (scripts/demo, scripts/gallery, scripts/guide-examples). Source
+# it; it sets `root` (the repository) and defines:
+#   hostsim ARGS...   build/cross/bin/hostsim.exe under Wine; its output without
+#                     CRs, its exit status kept
+#   winpath PATH      the Windows path under which Wine shows a Linux path
+#   prefs_defaults    stores every preference's default through the
+#                     Preferences window, so that later calls start from them
+#   stop_wine         ends the build tree's wineserver and Xvfb
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+hostsim() {
+  local -
+  set -o pipefail
+  "$root/scripts/wine-run" "$root/build/cross/bin/hostsim.exe" "$@" | tr -d '\r'
+}
+
+winpath() { echo "Z:$1"; }
+
+prefs_defaults() {
+  hostsim prefs --do "type 1021 Datewell 3.0" --do "select 1027 English" --do "select 1030 Sunday" \
+    --do "select 1028 mm/dd/yyyy" --do "select 1029 Date Click" --do "select 1022 Centered" \
+    --do "select 1031 Normal" --do "select 1035 Default" --do "select 1036 Arial" --do "press 1"
+}
+
+stop_wine() { "$root/scripts/wine-run" --stop "$root/build/cross"; }
