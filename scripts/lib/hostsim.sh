@@ -1,18 +1,20 @@
 # Shell helpers for the scripts that drive the built plug-in through hostsim
 # under Wine (scripts/demo, scripts/gallery, scripts/guide-examples). Source
-# it; it sets `root` (the repository) and defines:
-#   hostsim ARGS...   build/cross/bin/hostsim.exe under Wine; its output without
+# it; it sets `root` (the repository) and `cross` (the cross build tree:
+# $XELM_CROSS, or build/cross) and defines:
+#   hostsim ARGS...   the tree's bin/hostsim.exe under Wine; its output without
 #                     CRs, its exit status kept
 #   winpath PATH      the Windows path under which Wine shows a Linux path
 #   prefs_defaults    stores every preference's default through the
 #                     Preferences window, so that later calls start from them
 #   stop_wine         ends the build tree's wineserver and Xvfb
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+cross=${XELM_CROSS:-$root/build/cross}
 
 hostsim() {
   local -
   set -o pipefail
-  "$root/scripts/wine-run" "$root/build/cross/bin/hostsim.exe" "$@" | tr -d '\r'
+  "$root/scripts/wine-run" "$cross/bin/hostsim.exe" "$@" | tr -d '\r'
 }
 
 winpath() { echo "Z:$1"; }
@@ -23,4 +25,4 @@ prefs_defaults() {
     --do "select 1031 Normal" --do "select 1035 Default" --do "select 1036 Arial" --do "press 1"
 }
 
-stop_wine() { "$root/scripts/wine-run" --stop "$root/build/cross"; }
+stop_wine() { "$root/scripts/wine-run" --stop "$cross"; }
