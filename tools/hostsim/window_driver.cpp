@@ -345,6 +345,15 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     log = "saved " + rest;
     return true;
   }
+  if (verb == "delkey") {
+    // delkey PATH: deletes that key (without subkeys) under HKEY_LOCAL_MACHINE
+    // while the window is open, as another tool might.
+    if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, rest.c_str()) != ERROR_SUCCESS) {
+      log = "could not delete HKEY_LOCAL_MACHINE\\" + rest;
+      return false;
+    }
+    return true;
+  }
   if (verb == "wait") {
     int ms = 0;
     args >> ms;
