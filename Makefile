@@ -6,13 +6,15 @@
 #               function and window; prints GDI object and window counts before
 #               and after and the calls per second, fails on any growth
 # make bench    the plug-in's windows timed against the platform's own controls
+# make gallery  every look as a picture: docs/gallery.md and docs/gallery/
+# make dist     the release zip: dist/XELMCalendar-<version>.zip
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 CALLS ?= 10000
 
-.PHONY: all deps cross native demo test fuzz soak bench clean
+.PHONY: all deps cross native demo test fuzz soak bench gallery dist clean
 
 all: cross native
 
@@ -43,6 +45,12 @@ test: all
 bench: cross
 	env -u WINE_DPI scripts/wine-run $(CROSS)/bin/bench.exe "Z:$(CURDIR)/dist/XELMCalendar.fmx" $(BENCH_ARGS); \
 	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
+
+gallery: cross
+	scripts/gallery
+
+dist: cross
+	scripts/dist $(CROSS)
 
 fuzz: native
 	scripts/fuzz-all $(NATIVE) $(FUZZ_SECONDS)

@@ -10,8 +10,15 @@ endif()
 # Built files land in the tree's bin/; the Makefile copies them to dist/.
 set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 
+# The version, written once as the project's VERSION, reaches the version
+# resource and the version functions through one generated header.
+set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/plugin_version.h.in ${GENERATED_DIR}/plugin_version.h @ONLY)
+# For the release scripts: the same version as plain text.
+file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${PROJECT_VERSION}\n")
+
 add_library(xelm_objects OBJECT ${PORTABLE_SOURCES} ${WIN32_SOURCES})
-target_include_directories(xelm_objects PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(xelm_objects PUBLIC ${CMAKE_SOURCE_DIR}/src ${GENERATED_DIR})
 target_compile_options(xelm_objects PRIVATE ${NO_EXCEPTIONS})
 target_compile_definitions(xelm_objects PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 
@@ -21,14 +28,27 @@ add_library(XELMCalendar SHARED
   ${CMAKE_SOURCE_DIR}/src/resources/XELMCalendar.def)
 set_target_properties(XELMCalendar PROPERTIES PREFIX "" SUFFIX ".fmx"
   RUNTIME_OUTPUT_DIRECTORY ${BIN_DIR})
-target_include_directories(XELMCalendar PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(XELMCalendar PRIVATE ${CMAKE_SOURCE_DIR}/src ${GENERATED_DIR})
 target_link_libraries(XELMCalendar PRIVATE user32 gdi32 advapi32)
 if(NOT MSVC)
-  # Static C and C++ runtimes: the DLL imports system DLLs only.
-  target_link_options(XELMCalendar PRIVATE -static -static-libgcc -static-libstdc++ -s)
+  # Static C and C++ runtimes: the DLL imports system DLLs only. Stripped and
+  # without the link time in its header, so that the same sources give the
+  # same bytes wherever and whenever they are built.
+  target_link_options(XELMCalendar PRIVATE -static -static-libgcc -static-libstdc++ -s
+                      -Wl,--no-insert-timestamp)
+  # No folder of the build machine in what the compiler writes.
+  target_compile_options(xelm_objects PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+                         -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 endif()
 
 set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+
+if(CMAKE_HOST_UNIX AND NOT MSVC)
+  # The plug-in built again from a copy of the sources in another folder must
+  # come out byte for byte the same.
+  add_test(NAME reproducible_plugin
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-reproducible $<TARGET_FILE:XELMCalendar>)
+endif()
 
 # The host stand-in needs stb_image_write (Debian's libstb-dev) and the tests
 # googletest's sources; a build without them makes the plug-in alone.
@@ -36,6 +56,11 @@ set(STB_INCLUDE_DIR /usr/include/stb CACHE PATH "folder holding stb_image_write.
 if(EXISTS ${STB_INCLUDE_DIR}/stb_image_write.h)
   add_subdirectory(tools/hostsim)
   add_subdirectory(tools/bench)
+  if(CMAKE_HOST_UNIX)
+    # Every worked example of the users' guide, run through this tree's hostsim.
+    add_test(NAME guide_examples COMMAND ${CMAKE_SOURCE_DIR}/scripts/guide-examples)
+    set_tests_properties(guide_examples PROPERTIES TIMEOUT 600 ENVIRONMENT XELM_CROSS=${CMAKE_BINARY_DIR})
+  endif()
   if(EXISTS ${GTEST_ROOT}/CMakeLists.txt)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -10,6 +10,4 @@ hostsim prefs --do "shot $OUT_WIN/preferences-opened.png" \
 hostsim call "XELM CalPopup" "25/12/2003" --do "shot $OUT_WIN/preferences-calpopup.png" --do "close"
 hostsim prefs --do "shot $OUT_WIN/preferences-reopened.png" --do "type 1026" --do "press 1" --do "msgbox" \
   --do "press 2"
-hostsim prefs --do "type 1021 Datewell 3.0" --do "select 1027 English" --do "select 1030 Sunday" \
-  --do "select 1028 mm/dd/yyyy" --do "select 1029 Date Click" --do "select 1022 Centered" \
-  --do "select 1031 Normal" --do "select 1035 Default" --do "select 1036 Arial" --do "press 1"
+prefs_defaults

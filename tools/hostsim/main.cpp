@@ -6,7 +6,8 @@
 //   hostsim [--plugin FILE] prefs [--do ACTION]...
 //
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
-// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS"; on the
+// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS",
+// "delkey PATH" (a key under HKEY_LOCAL_MACHINE); on the
 // calendar window also "day SLOT POSITION" (click a cell's centre),
 // "month left|right N", "year left|right YYYY", "ok", "cancel", and
 // "msgshot FILE.png" (the message box that is open).

@@ -5,6 +5,29 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+namespace {
+
+// True when every pixel of the client area (inside the frame and caption) has
+// one colour: a window that did not paint. `window` is the window's screen
+// rectangle, `rgb` its pixels, `width` pixels a row.
+bool clientIsBlank(HWND hwnd, const RECT& window, const std::vector<unsigned char>& rgb, int width) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  const unsigned char* first = nullptr;
+  for (int y = client.top; y < client.bottom; ++y) {
+    for (int x = client.left; x < client.right; ++x) {
+      const unsigned char* pixel = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+      if (!first) first = pixel;
+      else if (pixel[0] != first[0] || pixel[1] != first[1] || pixel[2] != first[2]) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool captureWindowPng(HWND window, const std::string& path) {
   RECT r;
   if (!GetWindowRect(window, &r)) return false;
@@ -38,5 +61,6 @@ bool captureWindowPng(HWND window, const std::string& path) {
   DeleteDC(memoryDc);
   ReleaseDC(window, windowDc);
   if (!copied) return false;
-  return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
+  if (stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) == 0) return false;
+  return !clientIsBlank(window, r, rgb, width);
 }

@@ -331,7 +331,7 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     // msgshot FILE.png: the message box the last action opened
     HWND box = waitForDialog(5000, window_);
     if (!box || !capture(box, rest)) {
-      log = "no message box to capture";
+      log = "no message box to capture, or it came out blank";
       return false;
     }
     log = "saved " + rest;
@@ -339,10 +339,19 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   }
   if (verb == "shot") {
     if (!screenshot(rest)) {
-      log = "screenshot failed: " + rest;
+      log = "screenshot failed or blank: " + rest;
       return false;
     }
     log = "saved " + rest;
+    return true;
+  }
+  if (verb == "delkey") {
+    // delkey PATH: deletes that key (without subkeys) under HKEY_LOCAL_MACHINE
+    // while the window is open, as another tool might.
+    if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, rest.c_str()) != ERROR_SUCCESS) {
+      log = "could not delete HKEY_LOCAL_MACHINE\\" + rest;
+      return false;
+    }
     return true;
   }
   if (verb == "wait") {
