@@ -93,6 +93,10 @@ int main(int argc, char** argv) {
     args.erase(args.begin(), args.begin() + 2);
   }
   if (args.empty()) return usage();
+  // A caret that never blinks is drawn the same in every screenshot; a
+  // blinking one is in some and not in others, so pictures of one build
+  // would not compare equal.
+  SetCaretBlinkTime(INFINITE);
 
   PluginHost host;
   if (!host.load(pluginPath)) {
