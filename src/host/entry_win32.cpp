@@ -29,17 +29,19 @@ const uint32_t functionCount = sizeof(functionTable) / sizeof(functionTable[0]);
 // call again from them; the one call state serves one window at a time.
 bool windowOpen = false;
 
-// Marks a window open for the call about to run one. While one is open
-// already it sounds the default beep and returns false, and the call does
-// nothing else, as for an unknown function: the open window, its state and
-// its result stay as they are.
-bool enterWindow() {
+// Runs `openWindow`, which shows one of the plug-in's modal windows, unless
+// one is open already: then it sounds the default beep and does nothing else,
+// as for an unknown function, so the open window, its state and its result
+// stay as they are.
+template <typename OpenWindow>
+void runAsOnlyWindow(OpenWindow openWindow) {
   if (windowOpen) {
     MessageBeep(0);
-    return false;
+    return;
   }
   windowOpen = true;
-  return true;
+  openWindow();
+  windowOpen = false;
 }
 
 // Accepts host interface versions 4 to 255 and answers 4; -1 refuses.
@@ -51,9 +53,9 @@ void dispatch(HostCall* call) {
     return;
   }
   const ExternalFunction& function = functionTable[call->functionIndex];
-  if (function.opensWindow && !enterWindow()) return;
-  function.run(call->parameterText, call->resultText);
-  if (function.opensWindow) windowOpen = false;
+  auto run = [&] { function.run(call->parameterText, call->resultText); };
+  if (function.opensWindow) runAsOnlyWindow(run);
+  else run();
 }
 
 }  // namespace
@@ -73,9 +75,7 @@ extern "C" __declspec(dllexport) void FMExternCallProc(HostCall* call) {
       dispatch(call);
       break;
     case CallPreferences:
-      if (!enterWindow()) break;
-      runPreferencesWindow();
-      windowOpen = false;
+      runAsOnlyWindow(runPreferencesWindow);
       break;
     default:
       break;
