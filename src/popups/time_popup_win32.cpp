@@ -20,7 +20,8 @@
 namespace {
 
 // Places the window at its owner's left/top plus locationX/locationY, or
-// centred on an axis whose position is 0. Returns the rectangle it moved to.
+// centred on an axis whose position is 0, then kept within the work area.
+// Returns the rectangle it moved to.
 RECT placeWindow(HWND window) {
   RECT own, owner = ownerOrWorkArea(window);
   GetWindowRect(window, &own);
@@ -28,8 +29,8 @@ RECT placeWindow(HWND window) {
   const PopupSettings& settings = popupState.settings;
   int32_t x = settings.locationX != 0 ? owner.left + settings.locationX : centredStart(owner.left, owner.right, w);
   int32_t y = settings.locationY != 0 ? owner.top + settings.locationY : centredStart(owner.top, owner.bottom, h);
-  MoveWindow(window, x, y, w, h, FALSE);
-  RECT placed = {x, y, x + w, y + h};
+  const RECT placed = keptInWorkArea({x, y, x + w, y + h});
+  MoveWindow(window, placed.left, placed.top, w, h, FALSE);
   return placed;
 }
 

@@ -1,9 +1,10 @@
 // The calendar window on the display of the prefix this program runs in
 // (ctest runs it at 96, 120 and 144 DPI, scripts/wine-run's WINE_DPI): in
-// every mode the window is the 96-DPI one enlarged. No two controls overlap
-// and none covers a month; the months lie within the client area and cover
-// the same share of it as at 96 DPI; a click on a cell picks the date drawn
-// there.
+// every mode the window is the 96-DPI one enlarged, and so with Wine's own
+// dialog font (WINE_DIALOG_FONT=wine). No two controls overlap and none
+// covers a month; the months lie within the client area and cover the same
+// share of it as at 96 DPI, their frames meeting their cells; a click on a
+// cell picks the date drawn there.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -87,6 +88,13 @@ void checkLayout(WindowDriver& d, const Case& c) {
     EXPECT_EQ(year.left, left + (right - left) / 2 - widthOf(year) / 2 - g.px(10));
     EXPECT_EQ(year.top, g.px(5));
   }
+
+  // Each calendar's frame meets its cells: its bottom line reaches the
+  // first column's left edge, on the right calendar as on the left.
+  const int frameBottom = g.layoutClientHeight - g.px(5) - 1;
+  for (int slot = 1; slot <= (c.slots == 12 ? 0 : c.slots); ++slot)
+    EXPECT_EQ(d.pixelAt(g.cell(slot, 42).left, frameBottom), d.pixelAt(g.cell(slot, 42).left + 1, frameBottom))
+        << "frame of calendar " << slot;
 
   const RECT client = d.clientRect();
   RECT grid = monthBox(g, 1);
