@@ -46,6 +46,7 @@ const Case kCases[] = {
     {"XELM CalPopup2", "03/01/2004|04/01/2004|||||||command", 2, {{1, 12}, {2, 23}}, "03/05/2004...04/13/2004",
      505, 113, 520, 180},
     {"XELM YearPopup", "2004", 12, {{6, 20}}, "06/12/2004", 771, 530, 783, 610},
+    {"XELM YearPopup", "2004|||||||command", 12, {{6, 20}}, "06/12/2004", 771, 530, 783, 640},
     {"XELM YearPopup", "2004||||||||||small", 12, {{12, 48}}, "01/08/2005", 689, 474, 704, 546},
     {"XELM YearPopup", "2004|||||||command|||smaller", 12, {{3, 7}}, "02/29/2004", 575, 390, 585, 481},
 };
@@ -96,6 +97,14 @@ void checkLayout(WindowDriver& d, const Case& c) {
     EXPECT_EQ(d.pixelAt(g.cell(slot, 42).left, frameBottom), d.pixelAt(g.cell(slot, 42).left + 1, frameBottom))
         << "frame of calendar " << slot;
 
+  // Centred over the host window, the window still lies inside the work area
+  // (at 144 DPI the year view with OK and Cancel is over 1000 pixels high).
+  RECT area, window = d.windowRect();
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  EXPECT_TRUE(window.left >= area.left && window.top >= area.top && window.right <= area.right &&
+              window.bottom <= area.bottom)
+      << window.left << "," << window.top << " " << widthOf(window) << "x" << heightOf(window);
+
   const RECT client = d.clientRect();
   RECT grid = monthBox(g, 1);
   for (int slot = 1; slot <= c.slots; ++slot) {
@@ -114,6 +123,7 @@ void checkLayout(WindowDriver& d, const Case& c) {
 
 TEST(CalendarOnThisDisplay, LayoutIsThe96DpiLayoutEnlarged) {
   deleteSettingsKey();
+  ActiveOwner host(100, 100, 700, 500);
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string(c.function) + " " + c.parameter);
     const bool buttons = std::string(c.parameter).find("command") != std::string::npos;
