@@ -16,6 +16,7 @@
 #include "call/popup_state.h"
 #include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
+#include "common/open_list_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
@@ -31,6 +32,10 @@ namespace {
 const int kFirstListYear = 1900;
 const int kLastListYear = 2100;
 const int kListTop = 5;              // lists moved at run time stand here (96 DPI)
+// Entries the open lists show: what the heights of their templates (83 and
+// 88 dialog units) hold on version 5 of the common controls.
+const int kMonthListOpenEntries = 8;
+const int kYearListOpenEntries = 9;
 
 const char* const kValidationCaption = "Calendar Validation";
 const char* const kOrderMessage =
@@ -197,6 +202,15 @@ void placeLists(HWND window, bool clientResized) {
   }
 }
 
+void sizeOpenLists(HWND window) {
+  showOpenEntries(GetDlgItem(window, IDC_YEAR_LEFT), kYearListOpenEntries);
+  if (popupState.mode != YearView) showOpenEntries(GetDlgItem(window, IDC_MONTH_LEFT), kMonthListOpenEntries);
+  if (popupState.mode == DateRange) {
+    showOpenEntries(GetDlgItem(window, IDC_MONTH_RIGHT), kMonthListOpenEntries);
+    showOpenEntries(GetDlgItem(window, IDC_YEAR_RIGHT), kYearListOpenEntries);
+  }
+}
+
 void onInitDialog(HWND window) {
   const bool clientResized = adaptToDisplay(window);
   layoutAndFill(window);
@@ -210,6 +224,7 @@ void onInitDialog(HWND window) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (commandButtons()) placeCommandButtons(window);
   placeLists(window, clientResized);
+  sizeOpenLists(window);
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
 }
