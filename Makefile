@@ -39,7 +39,7 @@ demo: all
 
 test: all
 	cd $(NATIVE) && ctest --output-on-failure
-	cd $(CROSS) && env -u WINE_DPI ctest --output-on-failure; status=$$?; \
+	cd $(CROSS) && env -u WINE_DPI -u WINE_DIALOG_FONT ctest --output-on-failure; status=$$?; \
 	  ../../scripts/wine-run --stop .; exit $$status
 
 bench: cross

@@ -10,9 +10,10 @@
 #   stop_wine         ends the build tree's wineserver and Xvfb
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cross=${XELM_CROSS:-$root/build/cross}
-# Pictures and examples are of a 96-DPI display unless a caller sets WINE_DPI
-# after sourcing this file.
-unset WINE_DPI
+# Pictures and examples are of a 96-DPI display with Windows' dialog font
+# metrics unless a caller sets WINE_DPI (or WINE_DIALOG_FONT) after sourcing
+# this file.
+unset WINE_DPI WINE_DIALOG_FONT
 
 hostsim() {
   local -

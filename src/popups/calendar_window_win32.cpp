@@ -16,6 +16,7 @@
 #include "call/popup_state.h"
 #include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
+#include "common/open_list_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
@@ -31,6 +32,10 @@ namespace {
 const int kFirstListYear = 1900;
 const int kLastListYear = 2100;
 const int kListTop = 5;              // lists moved at run time stand here (96 DPI)
+// Entries the open lists show: what the heights of their templates (83 and
+// 88 dialog units) hold on version 5 of the common controls.
+const int kMonthListOpenEntries = 8;
+const int kYearListOpenEntries = 9;
 
 const char* const kValidationCaption = "Calendar Validation";
 const char* const kOrderMessage =
@@ -75,24 +80,30 @@ RECT controlRect(HWND window, int id) {
 
 // The display's dots per inch, from the window's own device context (the
 // system DPI; a later move to a monitor of another DPI is not followed). On
-// any display but a 96-DPI one the fonts are made again at its heights and
-// the client area takes the size of the enlarged layout: the template grows
-// with its dialog font, which does not keep step with the display (under
-// Wine at 144 DPI its client is 334 x 219 where the layout needs 375 x 230).
-void adaptToDisplay(HWND window) {
+// any display but a 96-DPI one the fonts are made again at its heights.
+// The client area then takes the size of the enlarged layout wherever the
+// template's differs: the template grows with its dialog font, which keeps
+// step neither with the display (under Wine at 144 DPI its client is
+// 334 x 219 where the layout needs 375 x 230) nor, on systems whose dialog
+// font has other metrics, with the grid (with 6 x 12 base units it is 12
+// pixels short and the last week row would be cut off). With Windows'
+// Western dialog font at 96 DPI the template gives the layout's size.
+// Returns whether the client area was resized.
+bool adaptToDisplay(HWND window) {
   HDC dc = GetDC(window);
-  popupState.dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : kBaseDpi;
+  popupState.dpi = acceptedDpi(dc ? GetDeviceCaps(dc, LOGPIXELSY) : kBaseDpi);
   if (dc) ReleaseDC(window, dc);
-  if (popupState.dpi == kBaseDpi) return;
+  if (popupState.dpi != kBaseDpi) createThemeFonts(popupState.dpi);
 
-  createThemeFonts(popupState.dpi);
   RECT outer, client;
   GetWindowRect(window, &outer);
   GetClientRect(window, &client);
   int32_t w = 0, h = 0;
   enlargedClientSize(popupState.dpi, &w, &h);
+  if (client.right == w && client.bottom == h) return false;
   SetWindowPos(window, nullptr, 0, 0, width(outer) - client.right + w, height(outer) - client.bottom + h,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 // The first half of the initialisation: the client rectangle recorded, the
@@ -129,7 +140,7 @@ void layoutAndFill(HWND window) {
 }
 
 // The outer rectangle the window is moved to: its size for the layout, at a
-// screen point or centred.
+// screen point or centred, then kept within the work area.
 RECT targetRectangle(HWND window) {
   PopupState& s = popupState;
   RECT own;
@@ -140,13 +151,13 @@ RECT targetRectangle(HWND window) {
   RECT target = {0, 0, w, h};
   if (s.settings.location != 0) {
     OffsetRect(&target, s.settings.locationX, s.settings.locationY);
-    return target;
+  } else {
+    // Centred over the owner window; without one (no window was active when
+    // the popup opened) over the work area of the screen.
+    RECT around = ownerOrWorkArea(window);
+    OffsetRect(&target, centredStart(around.left, around.right, w), centredStart(around.top, around.bottom, h));
   }
-  // Centred over the owner window; without one (no window was active when the
-  // popup opened) over the work area of the screen.
-  RECT around = ownerOrWorkArea(window);
-  OffsetRect(&target, centredStart(around.left, around.right, w), centredStart(around.top, around.bottom, h));
-  return target;
+  return keptInWorkArea(target);
 }
 
 // OK and Cancel centred in the band added at the bottom, 20 pixels apart.
@@ -171,11 +182,11 @@ void placeCalendarLists(HWND window, int slot, int monthList, int yearList) {
 }
 
 // The lists that move with the layout: the right calendar's over it, the
-// year view's only list over February, and on a display of other than 96
-// DPI (where the template's positions do not grow with the grid) the left
-// calendar's over it.
-void placeLists(HWND window) {
-  if (popupState.mode != YearView && popupState.dpi != kBaseDpi)
+// year view's only list over February, and where the client area was
+// resized to the layout (the template's positions do not keep step with the
+// grid there) the left calendar's over it.
+void placeLists(HWND window, bool clientResized) {
+  if (popupState.mode != YearView && (clientResized || popupState.dpi != kBaseDpi))
     placeCalendarLists(window, 1, IDC_MONTH_LEFT, IDC_YEAR_LEFT);
   if (popupState.mode == DateRange) {
     placeCalendarLists(window, 2, IDC_MONTH_RIGHT, IDC_YEAR_RIGHT);
@@ -191,8 +202,17 @@ void placeLists(HWND window) {
   }
 }
 
+void sizeOpenLists(HWND window) {
+  showOpenEntries(GetDlgItem(window, IDC_YEAR_LEFT), kYearListOpenEntries);
+  if (popupState.mode != YearView) showOpenEntries(GetDlgItem(window, IDC_MONTH_LEFT), kMonthListOpenEntries);
+  if (popupState.mode == DateRange) {
+    showOpenEntries(GetDlgItem(window, IDC_MONTH_RIGHT), kMonthListOpenEntries);
+    showOpenEntries(GetDlgItem(window, IDC_YEAR_RIGHT), kYearListOpenEntries);
+  }
+}
+
 void onInitDialog(HWND window) {
-  adaptToDisplay(window);
+  const bool clientResized = adaptToDisplay(window);
   layoutAndFill(window);
   SetWindowTextA(window, popupState.settings.title);
   popupState.dialogReady = 1;
@@ -203,7 +223,8 @@ void onInitDialog(HWND window) {
   SetWindowPos(window, nullptr, target.left, target.top, width(target), height(target),
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (commandButtons()) placeCommandButtons(window);
-  placeLists(window);
+  placeLists(window, clientResized);
+  sizeOpenLists(window);
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
 }
@@ -244,9 +265,14 @@ void paintCalendar(HDC dc) {
     MoveToEx(dc, r.right - enlarged(7), top, nullptr);
     LineTo(dc, r.right - enlarged(7), bottom);
     if (s.mode == DateRange) {
-      Rectangle(dc, r.right + enlarged(20), top, 2 * r.right + enlarged(9), bottom);
-      MoveToEx(dc, r.right + enlarged(20), top, nullptr);
-      LineTo(dc, r.right + enlarged(20), bottom);
+      // The right calendar's frame runs along its cells' outer edges (at 96
+      // DPI from the client width + 20 to twice it + 9): a frame placed by
+      // figures enlarged on their own would miss the cells by a pixel where
+      // the enlarged 15 and 5 of the cells' offset truncate apart.
+      const int32_t left = cellRect(2, 0).left, right = cellRect(2, 6).right + 1;
+      Rectangle(dc, left, top, right, bottom);
+      MoveToEx(dc, left, top, nullptr);
+      LineTo(dc, left, bottom);
     }
   }
   paintCells(dc, 0, s.cellCount);

@@ -12,6 +12,7 @@
 #include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
 #include "common/list_text_win32.h"
+#include "common/open_list_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "popups/time_parameters.h"
@@ -19,8 +20,14 @@
 
 namespace {
 
+// Entries the open hour and minute lists show: what the heights of their
+// templates (61 and 60 dialog units) hold on version 5 of the common
+// controls. The AM/PM list shows both its entries either way.
+const int kTimeListOpenEntries = 5;
+
 // Places the window at its owner's left/top plus locationX/locationY, or
-// centred on an axis whose position is 0. Returns the rectangle it moved to.
+// centred on an axis whose position is 0, then kept within the work area.
+// Returns the rectangle it moved to.
 RECT placeWindow(HWND window) {
   RECT own, owner = ownerOrWorkArea(window);
   GetWindowRect(window, &own);
@@ -28,8 +35,8 @@ RECT placeWindow(HWND window) {
   const PopupSettings& settings = popupState.settings;
   int32_t x = settings.locationX != 0 ? owner.left + settings.locationX : centredStart(owner.left, owner.right, w);
   int32_t y = settings.locationY != 0 ? owner.top + settings.locationY : centredStart(owner.top, owner.bottom, h);
-  MoveWindow(window, x, y, w, h, FALSE);
-  RECT placed = {x, y, x + w, y + h};
+  const RECT placed = keptInWorkArea({x, y, x + w, y + h});
+  MoveWindow(window, placed.left, placed.top, w, h, FALSE);
   return placed;
 }
 
@@ -87,6 +94,8 @@ void onInitDialog(HWND window) {
   ShowWindow(meridiem, popupState.use24Hour ? SW_HIDE : SW_SHOW);
   fillMinuteList(GetDlgItem(window, IDC_MINUTE_LIST));
   if (!popupState.use24Hour) fillMeridiemList(meridiem);
+  showOpenEntries(GetDlgItem(window, IDC_HOUR_LIST), kTimeListOpenEntries);
+  showOpenEntries(GetDlgItem(window, IDC_MINUTE_LIST), kTimeListOpenEntries);
   ShowWindow(window, SW_SHOW);
   // Back to the remembered rectangle should showing have moved the window;
   // where it has not, a move to the same place would only cost time.

@@ -122,10 +122,12 @@ void selectLanguage(HWND window, int32_t index) {
 }
 
 // Top-left corner that centres the window over its owner, or over the work
-// area of the screen when it has no owner.
+// area of the screen when it has no owner, then kept within the work area.
 POINT centredPosition(HWND window, int width, int height) {
   RECT area = ownerOrWorkArea(window);
-  POINT origin = {centredStart(area.left, area.right, width), centredStart(area.top, area.bottom, height)};
+  const LONG left = centredStart(area.left, area.right, width), top = centredStart(area.top, area.bottom, height);
+  const RECT placed = keptInWorkArea({left, top, left + width, top + height});
+  POINT origin = {placed.left, placed.top};
   return origin;
 }
 

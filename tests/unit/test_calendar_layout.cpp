@@ -31,6 +31,10 @@ TEST(CalendarLayout, FiguresEnlargedForTheDisplay) {
       {1, 120, 1},     {1, 192, 2},
   };
   for (const Case& c : cases) EXPECT_EQ(dpiScaled(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
+  // The window takes such a measured figure as 96 and every other as it is.
+  struct Measured { int32_t dpi, accepted; } measured[] = {
+      {0, 96}, {-144, 96}, {47, 96}, {961, 96}, {48, 48}, {144, 144}, {960, 960}};
+  for (const Measured& m : measured) EXPECT_EQ(acceptedDpi(m.dpi), m.accepted) << m.dpi;
 }
 
 // Cells and fonts: the size factor's single-precision product truncated,

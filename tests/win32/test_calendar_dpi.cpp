@@ -1,9 +1,10 @@
 // The calendar window on the display of the prefix this program runs in
 // (ctest runs it at 96, 120 and 144 DPI, scripts/wine-run's WINE_DPI): in
-// every mode the window is the 96-DPI one enlarged. No two controls overlap
-// and none covers a month; the months lie within the client area and cover
-// the same share of it as at 96 DPI; a click on a cell picks the date drawn
-// there.
+// every mode the window is the 96-DPI one enlarged, and so with Wine's own
+// dialog font (WINE_DIALOG_FONT=wine). No two controls overlap and none
+// covers a month; the months lie within the client area and cover the same
+// share of it as at 96 DPI, their frames meeting their cells; a click on a
+// cell picks the date drawn there.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -45,6 +46,7 @@ const Case kCases[] = {
     {"XELM CalPopup2", "03/01/2004|04/01/2004|||||||command", 2, {{1, 12}, {2, 23}}, "03/05/2004...04/13/2004",
      505, 113, 520, 180},
     {"XELM YearPopup", "2004", 12, {{6, 20}}, "06/12/2004", 771, 530, 783, 610},
+    {"XELM YearPopup", "2004|||||||command", 12, {{6, 20}}, "06/12/2004", 771, 530, 783, 640},
     {"XELM YearPopup", "2004||||||||||small", 12, {{12, 48}}, "01/08/2005", 689, 474, 704, 546},
     {"XELM YearPopup", "2004|||||||command|||smaller", 12, {{3, 7}}, "02/29/2004", 575, 390, 585, 481},
 };
@@ -88,6 +90,21 @@ void checkLayout(WindowDriver& d, const Case& c) {
     EXPECT_EQ(year.top, g.px(5));
   }
 
+  // Each calendar's frame meets its cells: its bottom line reaches the
+  // first column's left edge, on the right calendar as on the left.
+  const int frameBottom = g.layoutClientHeight - g.px(5) - 1;
+  for (int slot = 1; slot <= (c.slots == 12 ? 0 : c.slots); ++slot)
+    EXPECT_EQ(d.pixelAt(g.cell(slot, 42).left, frameBottom), d.pixelAt(g.cell(slot, 42).left + 1, frameBottom))
+        << "frame of calendar " << slot;
+
+  // Centred over the host window, the window still lies inside the work area
+  // (at 144 DPI the year view with OK and Cancel is over 1000 pixels high).
+  RECT area, window = d.windowRect();
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  EXPECT_TRUE(window.left >= area.left && window.top >= area.top && window.right <= area.right &&
+              window.bottom <= area.bottom)
+      << window.left << "," << window.top << " " << widthOf(window) << "x" << heightOf(window);
+
   const RECT client = d.clientRect();
   RECT grid = monthBox(g, 1);
   for (int slot = 1; slot <= c.slots; ++slot) {
@@ -106,6 +123,7 @@ void checkLayout(WindowDriver& d, const Case& c) {
 
 TEST(CalendarOnThisDisplay, LayoutIsThe96DpiLayoutEnlarged) {
   deleteSettingsKey();
+  ActiveOwner host(100, 100, 700, 500);
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string(c.function) + " " + c.parameter);
     const bool buttons = std::string(c.parameter).find("command") != std::string::npos;

@@ -61,8 +61,9 @@ bool measureTemplate(HINSTANCE module, int templateId, CalendarGeometry& geometr
 }
 
 void enlargeForDisplay(CalendarGeometry& g, int dpi) {
+  // The client area is the layout's whatever the template's is (the two
+  // agree only with a dialog font of Windows' Western metrics at 96 DPI).
   g.dpi = dpi;
-  if (dpi == 96) return;
   const int cellWidth = g.px(35), cellHeight = g.px(18);
   g.layoutClientWidth = g.px(5) + 7 * cellWidth - 6 + g.px(7);
   g.layoutClientHeight = g.px(31) + 7 * cellHeight - 13 + 1 + g.px(5);

@@ -41,7 +41,7 @@ struct CalendarGeometry {
 bool measureTemplate(HINSTANCE module, int templateId, CalendarGeometry& geometry);
 
 // The layout's figures for a display of `dpi` dots per inch, from the
-// template sizes already measured.
+// template sizes already measured (its frame and caption).
 void enlargeForDisplay(CalendarGeometry& geometry, int dpi);
 
 // Geometry of the open calendar window `window` (the plug-in's dialog 122).
