@@ -1,0 +1,30 @@
+// Registry conditions a user meets on Windows, made on demand while a window
+// of the plug-in is open: a key whose values the user may not set, and values
+// that the registry refuses to store.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ImportHook;
+
+// Denies everyone the right to set values of HKEY_LOCAL_MACHINE\`path`
+// (reading stays allowed), as the machine-wide key denies it to an ordinary
+// user; with `writable` grants every right again. False when the key's
+// permissions cannot be changed.
+bool setKeyWritable(const std::string& path, bool writable);
+
+// Makes the writes of the named values by `module` (through its
+// RegSetValueExA) fail as on a registry whose quota is used up, while this
+// object lives; every other write goes through.
+class ValueRefusal {
+ public:
+  ValueRefusal(HMODULE module, const std::vector<std::string>& names);
+  ~ValueRefusal();
+  bool installed() const;
+
+ private:
+  std::unique_ptr<ImportHook> hook_;
+};
