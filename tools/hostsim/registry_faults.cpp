@@ -15,8 +15,8 @@ LONG WINAPI refuseListedValues(HKEY key, LPCSTR name, DWORD reserved, DWORD type
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
-}  // namespace
-
+// Sets the permissions of HKEY_LOCAL_MACHINE\`path`: everyone may do
+// anything, or the same except set values.
 bool setKeyWritable(const std::string& path, bool writable) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
@@ -30,6 +30,14 @@ bool setKeyWritable(const std::string& path, bool writable) {
   }
   RegCloseKey(key);
   return status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+KeyWriteDenial::KeyWriteDenial(const std::string& path) : path_(path), denied_(setKeyWritable(path, false)) {}
+
+KeyWriteDenial::~KeyWriteDenial() {
+  if (denied_) setKeyWritable(path_, true);
 }
 
 ValueRefusal::ValueRefusal(HMODULE module, const std::vector<std::string>& names) {

@@ -12,9 +12,18 @@ class ImportHook;
 
 // Denies everyone the right to set values of HKEY_LOCAL_MACHINE\`path`
 // (reading stays allowed), as the machine-wide key denies it to an ordinary
-// user; with `writable` grants every right again. False when the key's
-// permissions cannot be changed.
-bool setKeyWritable(const std::string& path, bool writable);
+// user, while this object lives; then every right is granted again.
+class KeyWriteDenial {
+ public:
+  explicit KeyWriteDenial(const std::string& path);
+  ~KeyWriteDenial();
+  // False when the key's permissions could not be changed.
+  bool denied() const { return denied_; }
+
+ private:
+  std::string path_;
+  bool denied_;
+};
 
 // Makes the writes of the named values by `module` (through its
 // RegSetValueExA) fail as on a registry whose quota is used up, while this

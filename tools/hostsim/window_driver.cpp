@@ -105,6 +105,7 @@ bool WindowDriver::capture(HWND hwnd, const std::string& path) const {
   if (GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
   DWORD_PTR ignored;
   if (GetForegroundWindow() == hwnd) SendMessageTimeoutA(hwnd, WM_NCACTIVATE, TRUE, 0, SMTO_NORMAL, 5000, &ignored);
+  waitPainted(hwnd);
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   waitPainted(hwnd);
   return captureWindowPng(hwnd, path);
@@ -363,11 +364,11 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     }
     return true;
   }
-  if (verb == "denywrite" || verb == "allowwrite") {
-    // denywrite PATH: from now on nobody may set values of that key under
-    // HKEY_LOCAL_MACHINE, as an ordinary user may not; allowwrite PATH gives
-    // the right back.
-    if (!setKeyWritable(rest, verb == "allowwrite")) {
+  if (verb == "denywrite") {
+    // denywrite PATH: until hostsim ends nobody may set values of that key
+    // under HKEY_LOCAL_MACHINE, as an ordinary user may not.
+    denial_.reset(new KeyWriteDenial(rest));
+    if (!denial_->denied()) {
       log = "could not change the rights on HKEY_LOCAL_MACHINE\\" + rest;
       return false;
     }

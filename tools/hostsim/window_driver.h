@@ -93,7 +93,9 @@ class WindowDriver {
   HWND window_ = nullptr;
   HWND measured_ = nullptr;  // window whose geometry_ is known
   CalendarGeometry geometry_;
-  std::unique_ptr<ValueRefusal> refusal_;  // the "refuse" action's, until the driver ends
+  // The "refuse" and "denywrite" actions' faults, undone when the driver ends.
+  std::unique_ptr<ValueRefusal> refusal_;
+  std::unique_ptr<KeyWriteDenial> denial_;
 };
 
 // Runs `call` on this thread and `script` on a driver thread attached to the
