@@ -7,7 +7,9 @@
 //
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
 // "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS",
-// "delkey PATH" (a key under HKEY_LOCAL_MACHINE); on the
+// "delkey PATH", "denywrite PATH" (a key under HKEY_LOCAL_MACHINE: deleted,
+// or its values read-only until hostsim ends), "refuse NAME[,NAME...]" (the
+// plug-in's writes of those values fail); on the
 // calendar window also "day SLOT POSITION" (click a cell's centre),
 // "month left|right N", "year left|right YYYY", "ok", "cancel", and
 // "msgshot FILE.png" (the message box that is open).

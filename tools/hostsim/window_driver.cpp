@@ -96,6 +96,16 @@ bool WindowDriver::waitPainted(HWND hwnd) const {
 }
 
 bool WindowDriver::capture(HWND hwnd, const std::string& path) const {
+  // A host's window is the active one when the plug-in opens its window, so
+  // the user sees that window active. hostsim has no window of its own to
+  // hand activation on: a window it opens may not be made the active one,
+  // and under Wine's virtual desktop a window that opened active while
+  // hidden (focus set during its initialisation) keeps a grey caption. The
+  // window is activated and told to draw its caption as the active window's.
+  if (GetForegroundWindow() != hwnd) SetForegroundWindow(hwnd);
+  DWORD_PTR ignored;
+  if (GetForegroundWindow() == hwnd) SendMessageTimeoutA(hwnd, WM_NCACTIVATE, TRUE, 0, SMTO_NORMAL, 5000, &ignored);
+  waitPainted(hwnd);
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   waitPainted(hwnd);
   return captureWindowPng(hwnd, path);
@@ -350,6 +360,31 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     // while the window is open, as another tool might.
     if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, rest.c_str()) != ERROR_SUCCESS) {
       log = "could not delete HKEY_LOCAL_MACHINE\\" + rest;
+      return false;
+    }
+    return true;
+  }
+  if (verb == "denywrite") {
+    // denywrite PATH: until hostsim ends nobody may set values of that key
+    // under HKEY_LOCAL_MACHINE, as an ordinary user may not.
+    denial_.reset(new KeyWriteDenial(rest));
+    if (!denial_->denied()) {
+      log = "could not change the rights on HKEY_LOCAL_MACHINE\\" + rest;
+      return false;
+    }
+    return true;
+  }
+  if (verb == "refuse") {
+    // refuse NAME[,NAME...]: the plug-in's writes of those registry values
+    // fail from now on, as when the registry's quota is used up.
+    std::vector<std::string> names;
+    std::string name;
+    std::istringstream list(rest);
+    while (std::getline(list, name, ',')) names.push_back(name);
+    HMODULE plugin = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+    refusal_.reset(new ValueRefusal(plugin, names));
+    if (names.empty() || !refusal_->installed()) {
+      log = "cannot refuse registry values: " + rest;
       return false;
     }
     return true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calendar_geometry.h"
+#include "registry_faults.h"
 
 // Whether `hwnd` or any of its controls has an update region left.
 bool needsPaint(HWND hwnd);
@@ -77,7 +78,8 @@ class WindowDriver {
   // Colour of a client pixel once the window has painted.
   COLORREF pixelAt(int x, int y) const;
 
-  // Saves the whole window (frame included) as a PNG, repainted first.
+  // Saves the whole window (frame included) as a PNG, activated and
+  // repainted first.
   bool screenshot(const std::string& path) const;
 
   // Runs one textual action (the CLI's --do syntax); `log` receives what the
@@ -91,6 +93,9 @@ class WindowDriver {
   HWND window_ = nullptr;
   HWND measured_ = nullptr;  // window whose geometry_ is known
   CalendarGeometry geometry_;
+  // The "refuse" and "denywrite" actions' faults, undone when the driver ends.
+  std::unique_ptr<ValueRefusal> refusal_;
+  std::unique_ptr<KeyWriteDenial> denial_;
 };
 
 // Runs `call` on this thread and `script` on a driver thread attached to the

@@ -1,7 +1,8 @@
 // Replaces one function that a loaded module imports by rewriting its entry
 // in the module's import address table, and puts the original back when
-// destroyed. Tests use it to make one platform call of the plug-in fail at a
-// chosen moment, which the platform itself cannot be made to do on demand.
+// destroyed. Tests and hostsim use it to make one platform call of the
+// plug-in fail at a chosen moment, which the platform itself cannot be made
+// to do on demand.
 #pragma once
 #include <windows.h>
 

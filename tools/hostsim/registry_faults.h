@@ -1,0 +1,39 @@
+// Registry conditions a user meets on Windows, made on demand while a window
+// of the plug-in is open: a key whose values the user may not set, and values
+// that the registry refuses to store.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ImportHook;
+
+// Denies everyone the right to set values of HKEY_LOCAL_MACHINE\`path`
+// (reading stays allowed), as the machine-wide key denies it to an ordinary
+// user, while this object lives; then every right is granted again.
+class KeyWriteDenial {
+ public:
+  explicit KeyWriteDenial(const std::string& path);
+  ~KeyWriteDenial();
+  // False when the key's permissions could not be changed.
+  bool denied() const { return denied_; }
+
+ private:
+  std::string path_;
+  bool denied_;
+};
+
+// Makes the writes of the named values by `module` (through its
+// RegSetValueExA) fail as on a registry whose quota is used up, while this
+// object lives; every other write goes through.
+class ValueRefusal {
+ public:
+  ValueRefusal(HMODULE module, const std::vector<std::string>& names);
+  ~ValueRefusal();
+  bool installed() const;
+
+ private:
+  std::unique_ptr<ImportHook> hook_;
+};
