@@ -10,6 +10,10 @@ if(EXISTS ${GTEST_ROOT}/CMakeLists.txt)
   add_subdirectory(tests/unit)
 endif()
 
+if(CMAKE_HOST_UNIX)
+  add_subdirectory(tests/docs)
+endif()
+
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   add_subdirectory(tests/fuzz)
 endif()
