@@ -72,8 +72,8 @@ void describeFailedAction(const SaveOutcome& outcome, char (&action)[200]) {
 void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
   char action[200];
   describeFailedAction(outcome, action);
-  const bool someStored = outcome.failedCount > 0;
-  const bool neverCreated = !someStored && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
+  const bool writesFailed = outcome.failedCount > 0;
+  const bool neverCreated = !writesFailed && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
   if (neverCreated) {
     outcome.error = openingError;
     copyText(action, "creating their registry key");
@@ -95,7 +95,7 @@ void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
     std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s.", system, action);
   }
   char text[500];
-  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", someStored ? "all be saved" : "be saved",
+  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", writesFailed ? "all be saved" : "be saved",
                 reason);
   warn(text);
 }
