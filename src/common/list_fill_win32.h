@@ -1,4 +1,4 @@
-// Filling a drop-down list in one go.
+// Filling a drop-down list in one go with the plug-in's own texts.
 #pragma once
 #include <windows.h>
 
@@ -13,7 +13,16 @@ class ListFill {
   ListFill(const ListFill&) = delete;
   ListFill& operator=(const ListFill&) = delete;
 
-  void add(const char* text) { SendMessageA(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
+  // Adds an entry. The plug-in's texts are Western (code page 1252), such
+  // as "F\xE9vrier"; the 8-bit message would convert them with the system's
+  // code page and garble them on a Cyrillic, Greek, East Asian or UTF-8
+  // system, so they are converted from 1252 and added as wide text. (Lists
+  // are read back by position, or hold only ASCII where read as text.)
+  void add(const char* text) {
+    wchar_t wide[64];
+    if (MultiByteToWideChar(1252, 0, text, -1, wide, sizeof wide / sizeof wide[0]) == 0) wide[0] = L'\0';
+    SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+  }
 
  private:
   HWND list_;

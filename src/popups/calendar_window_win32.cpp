@@ -16,6 +16,7 @@
 #include "call/popup_state.h"
 #include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
+#include "common/message_box_win32.h"
 #include "common/open_list_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
@@ -55,10 +56,7 @@ int32_t height(const RECT& r) { return r.bottom - r.top; }
 
 const CellRect& cellRect(int slot, int position) { return popupState.grid[cellIndex(slot, position)].rect; }
 
-void showValidationMessage(const char* text) {
-  // No owner window and only an OK button, as every message of this window.
-  MessageBoxA(nullptr, text, kValidationCaption, MB_OK);
-}
+void showValidationMessage(const char* text) { showMessage(kValidationCaption, text); }
 
 void formatRange() {
   PopupState& s = popupState;

@@ -10,6 +10,7 @@
 
 #include "call/host_interface.h"
 #include "common/list_fill_win32.h"
+#include "common/message_box_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
@@ -48,23 +49,36 @@ const PreferenceList preferenceLists[] = {
 
 const char* const kPositionsWarning = "You must specify Left and Top positions.";
 
-// The window's messages: no owner window, OK only.
-void warn(const char* text) { MessageBoxA(nullptr, text, "WARNING", MB_OK); }
+void warn(const char* text) { showMessage("WARNING", text); }
+
+// "storing Language, Theme": the values a save could not store, or what
+// failed before any could be written.
+void describeFailedAction(const SaveOutcome& outcome, char (&action)[200]) {
+  if (outcome.failedCount == 0) {
+    copyText(action, "opening their registry key");
+    return;
+  }
+  int length = std::snprintf(action, sizeof action, "storing %s", outcome.failedValues[0]);
+  for (int i = 1; i < outcome.failedCount && length > 0 && length < static_cast<int>(sizeof action); ++i)
+    length += std::snprintf(action + length, sizeof action - length, ", %s", outcome.failedValues[i]);
+}
 
 // Tells the user in plain words why OK stored nothing, or not everything.
 // `openingError` is how creating the key went when the window opened: a key
 // that is missing because it could never be created is reported with that
 // cause. The causes a user can act on get their own words; any other is
-// given as the system describes its error code.
+// given once, as the system describes the first error, with every value
+// that could not be stored.
 void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
-  const char* action = outcome.failedValue ? "storing " : "opening their registry key";
-  const bool neverCreated =
-      !outcome.failedValue && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
+  char action[200];
+  describeFailedAction(outcome, action);
+  const bool writesFailed = outcome.failedCount > 0;
+  const bool neverCreated = !writesFailed && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
   if (neverCreated) {
     outcome.error = openingError;
-    action = "creating their registry key";
+    copyText(action, "creating their registry key");
   }
-  char reason[300];
+  char reason[400];
   if (outcome.error == ERROR_ACCESS_DENIED) {
     copyText(reason, "saving them needs the right to change settings for all users of this computer.");
   } else if (!neverCreated && (outcome.error == ERROR_FILE_NOT_FOUND || outcome.error == ERROR_KEY_DELETED)) {
@@ -78,11 +92,10 @@ void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
       --length;
     system[length] = '\0';
     if (length == 0) std::snprintf(system, sizeof system, "error %ld", static_cast<long>(outcome.error));
-    std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s%s.", system, action,
-                  outcome.failedValue ? outcome.failedValue : "");
+    std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s.", system, action);
   }
-  char text[400];
-  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", outcome.failedValue ? "all be saved" : "be saved",
+  char text[500];
+  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", writesFailed ? "all be saved" : "be saved",
                 reason);
   warn(text);
 }
@@ -145,10 +158,10 @@ void fillPreferenceLists(HWND window) {
 }
 
 // Shows the stored values of the open key; a value that is missing leaves
-// its control as fillPreferenceLists set it.
+// its control showing the default.
 void showStoredValues(HWND window, HKEY key) {
   char title[kTitleLimit + 1];
-  SetDlgItemTextA(window, IDC_PREF_TITLE, readSettingText(key, kTitleValue, kTitleLimit, title) ? title : kDefaultTitle);
+  if (readSettingText(key, kTitleValue, kTitleLimit, title)) SetDlgItemTextA(window, IDC_PREF_TITLE, title);
   for (const PreferenceList& list : preferenceLists) {
     char text[kIndexLimit + 1];
     if (!readSettingText(key, list.value, kIndexLimit, text)) continue;
@@ -167,17 +180,23 @@ void onInitDialog(HWND window) {
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
   POINT origin = centredPosition(window, width, height);
 
+  // The defaults first: what the date popups use for a value not stored.
   fillPreferenceLists(window);
-  // Opening the window creates the key and any missing parent. When that
-  // fails nothing is shown: the title box stays empty, the lists keep their
-  // first entries.
-  // How that went is kept with the window (DWLP_USER), for OK to explain a
-  // failed save.
-  HKEY key;
+  SetDlgItemTextA(window, IDC_PREF_TITLE, kDefaultTitle);
+  // Opening the window creates the key and any missing parent. How that went
+  // is kept with the window (DWLP_USER), for OK to explain a failed save.
+  HKEY key = nullptr;
   LONG opening = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                  KEY_QUERY_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr);
   SetWindowLongPtrA(window, DWLP_USER, opening);
-  if (opening == ERROR_SUCCESS) {
+  // A user without the right to change the machine's settings may still read
+  // them: the window shows the values the date popups use, and OK explains
+  // why it cannot store them. A key that cannot be read at all leaves the
+  // defaults shown, which is what the popups then use too.
+  if (opening != ERROR_SUCCESS &&
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    key = nullptr;
+  if (key) {
     showStoredValues(window, key);
     RegCloseKey(key);
   }

@@ -105,14 +105,18 @@ bool positionsMissing(const SettingTexts& texts);
 // needs popupState.mode, since the scale depends on it. Cannot fail.
 void loadSettings();
 
-// How a save ended: error 0 when every value was stored; otherwise the
-// platform's error code and the value whose write failed, or no value when
-// the key itself could not be opened for writing (nothing was written).
+// How a save ended. Every value is attempted, whatever became of the ones
+// before it. error is 0 when all were stored; otherwise it is the platform's
+// error code of the first failure, and failedValues names, in the order they
+// were written, the failedCount values that could not be stored (the others
+// were). An error with no failed value means the key itself could not be
+// opened for writing, and nothing was written.
 struct SaveOutcome {
   int32_t error;
-  const char* failedValue;
+  int failedCount;
+  const char* failedValues[kMaxSettingWrites];
 };
 
 // Writes the texts as REG_SZ without terminator into the existing settings
-// key, stopping at the first write that fails.
+// key.
 SaveOutcome saveSettings(const SettingTexts& texts);

@@ -34,18 +34,20 @@ void loadSettings() {
 }
 
 SaveOutcome saveSettings(const SettingTexts& texts) {
+  SaveOutcome outcome = {};
   HKEY key;
-  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_SET_VALUE, &key);
-  if (status != ERROR_SUCCESS) return {status, nullptr};
+  outcome.error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_SET_VALUE, &key);
+  if (outcome.error != ERROR_SUCCESS) return outcome;
   SettingWrite writes[kMaxSettingWrites];
-  int count = settingWrites(texts, writes);
-  SaveOutcome outcome = {ERROR_SUCCESS, nullptr};
-  for (int i = 0; i < count && outcome.error == ERROR_SUCCESS; ++i) {
+  const int count = settingWrites(texts, writes);
+  for (int i = 0; i < count; ++i) {
     // The characters only, without a terminating NUL; an empty text gives a
     // value of length 0.
-    status = RegSetValueExA(key, writes[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(writes[i].text),
-                            static_cast<DWORD>(std::strlen(writes[i].text)));
-    if (status != ERROR_SUCCESS) outcome = {status, writes[i].name};
+    const LONG status = RegSetValueExA(key, writes[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(writes[i].text),
+                                       static_cast<DWORD>(std::strlen(writes[i].text)));
+    if (status == ERROR_SUCCESS) continue;
+    if (outcome.failedCount == 0) outcome.error = status;
+    outcome.failedValues[outcome.failedCount++] = writes[i].name;
   }
   RegCloseKey(key);
   return outcome;

@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <sddl.h>  // after windows.h, which it needs
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "calendar_support.h"
@@ -313,23 +315,30 @@ TEST_F(Preferences, OkStoresWhatTheWindowShows) {
   EXPECT_EQ(specified.at("Title").first, static_cast<DWORD>(REG_SZ));
 }
 
-// Denies or grants everyone the right to set values of the settings key, as
-// the machine-wide key denies it to an ordinary user; reading stays allowed.
-void allowWriting(bool allow) {
+// Rights on the settings key, denied to everyone as the machine-wide key
+// denies them to an ordinary user; every other right stays granted.
+const DWORD kSetValue = KEY_SET_VALUE, kSetAndCreate = KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+            kNoAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_QUERY_VALUE;
+
+void denyToEveryone(DWORD rights) {
   HKEY key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  char sddl[64];
+  if (rights) std::snprintf(sddl, sizeof sddl, "D:(D;;0x%lx;;;WD)(A;;KA;;;WD)", static_cast<unsigned long>(rights));
+  else std::snprintf(sddl, sizeof sddl, "D:(A;;KA;;;WD)");
   PSECURITY_DESCRIPTOR sd = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
-      allow ? "D:(A;;KA;;;WD)" : "D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &sd, nullptr));
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
   EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
   LocalFree(sd);
   RegCloseKey(key);
 }
 
-// Stands in for the plug-in's RegSetValueExA: refuses the Theme value as a
-// registry whose quota is used up does, and passes every other write on.
-LONG WINAPI refuseTheme(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
-  if (name && std::strcmp(name, "Theme") == 0) return ERROR_NOT_ENOUGH_QUOTA;
+// Stands in for the plug-in's RegSetValueExA: refuses the Language and Theme
+// values as a registry whose quota is used up does, and passes every other
+// write on.
+LONG WINAPI refuseLanguageAndTheme(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                                   DWORD size) {
+  if (name && (std::strcmp(name, "Language") == 0 || std::strcmp(name, "Theme") == 0)) return ERROR_NOT_ENOUGH_QUOTA;
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
@@ -341,27 +350,34 @@ bool framedBy(const std::string& text, const std::string& begin, const std::stri
 }
 
 // When OK cannot store the choices, the window says why and stays open with
-// the input as it was; once the cause is gone, OK stores every value.
+// the input as it was, having stored every value it could; once the cause is
+// gone, OK stores every value.
 TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
   std::unique_ptr<ImportHook> hook;
   struct Case {
     std::function<void()> breakSaving, repair;
     std::string message, messageEnd;  // the message, or its start and end around the system's words
+    std::vector<std::string> refused;  // values the failed OK could not store; it stored the others
   } cases[] = {
-      {[] { allowWriting(false); }, [] { allowWriting(true); },
+      {[] { denyToEveryone(kSetValue); }, [] { denyToEveryone(0); },
        "Your preferences could not be saved: saving them needs the right to change settings for all users of this "
-       "computer.", ""},
+       "computer.", "", {}},
       {[] { deleteSettingsKey(); }, [] { storeSetting("Title", "Recreated"); },
        "Your preferences could not be saved: their registry key was removed while this window was open. Opening "
-       "Preferences again creates it anew.", ""},
+       "Preferences again creates it anew.", "", {}},
       {[&] {
          hook.reset(new ImportHook(plugin().module(), "advapi32.dll", "RegSetValueExA",
-                                   reinterpret_cast<const void*>(refuseTheme)));
+                                   reinterpret_cast<const void*>(refuseLanguageAndTheme)));
          ASSERT_TRUE(hook->installed());
        },
        [&] { hook.reset(); },
-       "Your preferences could not all be saved: Windows reported \"", "\" when storing Theme."},
+       "Your preferences could not all be saved: Windows reported \"", "\" when storing Language, Theme.",
+       {"Language", "Theme"}},
   };
+  std::map<std::string, std::string> expected = {
+      {"Title", "After"},   {"Language", "0"},  {"CalendarType", "0"}, {"DateStyle", "0"},
+      {"DateSelectionMethod", "0"}, {"Location", "1"}, {"LocationX", "12"}, {"LocationY", "34"},
+      {"Size", "0"},        {"Theme", "3"},     {"Font", "0"}};
   for (const Case& c : cases) {
     deleteVantrellTree();
     storeSetting("Title", "Before");
@@ -382,13 +398,16 @@ TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
       EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "After");
       EXPECT_EQ(d.selectedText(IDC_PREF_THEME), "Red");
       EXPECT_EQ(d.controlText(IDC_PREF_LEFT) + d.controlText(IDC_PREF_TOP), "1234");
+      if (!c.refused.empty()) {
+        Snapshot partly = snapshot();
+        std::vector<std::string> missing;
+        for (const auto& value : expected)
+          if (storedText(partly, value.first.c_str()) != value.second) missing.push_back(value.first);
+        EXPECT_EQ(missing, c.refused) << "every other value is stored";
+      }
       c.repair();
       d.pressButton(IDOK);
     });
-    std::map<std::string, std::string> expected = {
-        {"Title", "After"},   {"Language", "0"},  {"CalendarType", "0"}, {"DateStyle", "0"},
-        {"DateSelectionMethod", "0"}, {"Location", "1"}, {"LocationX", "12"}, {"LocationY", "34"},
-        {"Size", "0"},        {"Theme", "3"},     {"Font", "0"}};
     Snapshot after = snapshot();
     for (const auto& value : expected) EXPECT_EQ(storedText(after, value.first.c_str()), value.second) << value.first;
     EXPECT_EQ(after.size(), expected.size()) << c.message;
@@ -449,7 +468,7 @@ TEST_F(Preferences, WithoutActiveWindowCentredOnTheWorkArea) {
 }
 
 // A volatile parent key cannot hold the settings key, which must persist:
-// opening it fails. Nothing is shown, and OK stores nothing and says why.
+// opening it fails. The defaults are shown, and OK stores nothing and says why.
 TEST_F(Preferences, KeyThatCannotBeCreated) {
   HKEY parent;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantrell", 0, nullptr, REG_OPTION_VOLATILE,
@@ -467,11 +486,52 @@ TEST_F(Preferences, KeyThatCannotBeCreated) {
   EXPECT_TRUE(framedBy(message, "Your preferences could not be saved: Windows reported \"",
                        "\" when creating their registry key."))
       << message;
-  EXPECT_EQ(s.title, "");
+  EXPECT_EQ(s.title, "Datewell 3.0");
   EXPECT_EQ(s.selected[IDC_PREF_LANGUAGE], "English");
   EXPECT_EQ(s.selected[IDC_PREF_LOCATION], "Centered");
   EXPECT_FALSE(s.groupVisible) << "hidden to match Centered";
   EXPECT_EQ(snapshot().count("<no key>"), 1u);
+}
+
+// What the window shows of the preferences.
+auto shownPreferences(const Shown& s) -> decltype(std::tie(s.title, s.position, s.left, s.top, s.groupVisible)) {
+  return std::tie(s.title, s.position, s.left, s.top, s.groupVisible);
+}
+
+// A user who may not change the key, denied so before the window opens,
+// sees what the date popups use: the stored values when the key can be read,
+// the defaults when it cannot. OK warns and keeps the window open; nothing
+// changes in the key.
+TEST_F(Preferences, WithoutTheRightToWriteShowsThePreferencesInEffect) {
+  const std::map<std::string, std::string> preset = {
+      {"Title", "Preset title"}, {"Language", "2"}, {"DateStyle", "1"}, {"Location", "1"},
+      {"LocationX", "12"},       {"LocationY", "34"}, {"Theme", "3"}};
+  const Shown defaults = openAndCancel();  // of an empty key
+  storeAll(preset);
+  const Shown stored = openAndCancel();
+  EXPECT_EQ(stored.selected.at(IDC_PREF_LANGUAGE), "German");
+  struct Case {
+    DWORD denied;
+    const Shown& expected;
+  } cases[] = {{kSetAndCreate, stored}, {kNoAccess, defaults}};
+  for (const Case& c : cases) {
+    const Snapshot before = snapshot();
+    denyToEveryone(c.denied);
+    Shown s;
+    openPreferences([&](WindowDriver& d) {
+      s = read(d);
+      d.pressButton(IDOK);
+      EXPECT_EQ(d.answerMessageBox().text,
+                "Your preferences could not be saved: saving them needs the right to change settings for all users "
+                "of this computer.");
+      EXPECT_TRUE(d.windowOpen());
+      d.pressButton(IDCANCEL);
+    });
+    EXPECT_EQ(shownPreferences(s), shownPreferences(c.expected)) << c.denied;
+    EXPECT_TRUE(s.groupConsistent);
+    denyToEveryone(0);
+    EXPECT_EQ(snapshot(), before) << c.denied;
+  }
 }
 
 // ---- Round trip: what OK stores is what the next date popup shows ----

@@ -237,7 +237,7 @@ TEST_F(SettingsStore, SavingCenteredLeavesStoredPositionsAlone) {
 TEST_F(SettingsStore, SavingWithoutTheKeyWritesNothingAndSaysSo) {
   SaveOutcome outcome = saveSettings(texts("Lost", "1", "1", "2"));
   EXPECT_EQ(outcome.error, ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(outcome.failedValue, nullptr);
+  EXPECT_EQ(outcome.failedCount, 0);
   EXPECT_FALSE(keyExists());
 }
 

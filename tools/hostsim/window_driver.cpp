@@ -34,11 +34,20 @@ BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
 // (initialising a window, painting it) has returned.
 const WPARAM kMarkerTag = 0x584C4D44;
 std::atomic<LPARAM> lastMarkerPosted{0}, lastMarkerTaken{0};
+// The screen point of the last release of the left button, and the number
+// of Shift releases, that the calling thread took.
+std::atomic<LPARAM> lastReleaseTaken{-1};
+std::atomic<int> shiftReleasesTaken{0};
 
 LRESULT CALLBACK markerHook(int code, WPARAM removal, LPARAM lParam) {
   const MSG* msg = reinterpret_cast<const MSG*>(lParam);
   if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_NULL && msg->wParam == kMarkerTag)
     lastMarkerTaken = msg->lParam;
+  if (code == HC_ACTION && removal == PM_REMOVE) {
+    if (msg->message == WM_LBUTTONUP || msg->message == WM_NCLBUTTONUP)
+      lastReleaseTaken = MAKELPARAM(msg->pt.x, msg->pt.y);
+    if (msg->message == WM_KEYUP && msg->wParam == VK_SHIFT) ++shiftReleasesTaken;
+  }
   return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
@@ -167,6 +176,43 @@ void WindowDriver::pressButton(int controlId) {
 void WindowDriver::clickAt(int x, int y) {
   SendNotifyMessageA(window_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   barrier();
+}
+
+bool WindowDriver::userClick(POINT screen, int timeoutMs) {
+  lastReleaseTaken = -1;
+  // Each event carries the point (in the 0-65535 scale of the screen), so a
+  // late cursor move that Wine's display makes of an earlier one cannot
+  // shift the click.
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input[3] = {};
+  const DWORD actions[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+  for (int i = 0; i < 3; ++i) {
+    input[i].type = INPUT_MOUSE;
+    input[i].mi.dx = (screen.x * 65536 + width - 1) / width;
+    input[i].mi.dy = (screen.y * 65536 + height - 1) / height;
+    input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | actions[i];
+  }
+  SendInput(3, input, sizeof input[0]);
+  const LPARAM point = MAKELPARAM(screen.x, screen.y);
+  for (int waited = 0; timeoutMs > 0 && waited <= timeoutMs; waited += 5) {
+    if (lastReleaseTaken == point) return true;
+    Sleep(5);
+  }
+  return false;
+}
+
+bool WindowDriver::inputSettled(int timeoutMs) {
+  const int before = shiftReleasesTaken;
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = VK_SHIFT;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+  for (int waited = 0; waited <= timeoutMs; waited += 5) {
+    if (shiftReleasesTaken > before) return true;
+    Sleep(5);
+  }
+  return false;
 }
 
 void WindowDriver::close() {

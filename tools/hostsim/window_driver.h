@@ -55,6 +55,19 @@ class WindowDriver {
   bool calendarGeometry(CalendarGeometry& geometry);
   bool clickCell(int slot, int position);
 
+  // Real input, as the user's hand gives it: the cursor moved to a screen
+  // point and the left button pressed and released there. The system gives
+  // it only to a window that takes input (not to a disabled one). Waits up
+  // to timeoutMs for the UI thread to take the release, as a user waits for
+  // a click to show before the next: true once it did. With 0 it does not
+  // wait (and gives false), for a click that may be refused.
+  bool userClick(POINT screen, int timeoutMs = 5000);
+  // Presses and releases Shift, which the UI thread's windows ignore, and
+  // waits until that thread (which must have the keyboard) has taken the
+  // release out of its queue: the input sent before it has then been
+  // handled or dropped. False after timeoutMs.
+  bool inputSettled(int timeoutMs = 5000);
+
   // Message boxes opened on the UI thread: caption and text, then OK.
   struct MessageBoxText {
     bool found = false;
