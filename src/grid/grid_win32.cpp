@@ -30,6 +30,13 @@ int32_t selectedMonth(HWND list) {
   return index == CB_ERR ? 0 : static_cast<int32_t>(index) + 1;
 }
 
+// The colour a brush fills with, or CLR_INVALID when it is not solid.
+COLORREF solidColour(HGDIOBJ brush) {
+  LOGBRUSH description = {};
+  return GetObjectA(brush, sizeof description, &description) && description.lbStyle == BS_SOLID ? description.lbColor
+                                                                                                 : CLR_INVALID;
+}
+
 // Draws one changed cell on a device context of the calendar window.
 void repaintOnWindow(int index, void* window) {
   HWND hwnd = static_cast<HWND>(window);
@@ -61,6 +68,7 @@ void paintCells(HDC dc, int first, int end) {
   const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
   const HGDIOBJ originalFont = GetCurrentObject(dc, OBJ_FONT);
   HGDIOBJ brush = originalBrush, font = originalFont;
+  COLORREF fill = solidColour(brush);
   LabelRun labels(dc);
   const int32_t labelLeft = dpiScaled(6, popupState.dpi), labelTop = dpiScaled(1, popupState.dpi);
   for (int index = first; index < end; ++index) {
@@ -70,11 +78,14 @@ void paintCells(HDC dc, int first, int end) {
     // The labels so far are drawn before this cell's outline can cover them.
     if (!labels.continues(y, cellFont, cell.textColor, cell.bkColor)) labels.draw();
     const HGDIOBJ cellBrush = cell.brush ? static_cast<HGDIOBJ>(cell.brush) : originalBrush;
-    if (cellBrush != brush) SelectObject(dc, brush = cellBrush);
+    if (cellBrush != brush) {
+      SelectObject(dc, brush = cellBrush);
+      fill = solidColour(brush);
+    }
     Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
     if (cellFont != font) SelectObject(dc, font = cellFont);
     if (!labels.add(x, y, cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)), cell.rect.right - 1,
-                    cellFont, cell.textColor, cell.bkColor))
+                    cellFont, cell.textColor, cell.bkColor, fill != cell.bkColor))
       labels.draw();
   }
   labels.draw();

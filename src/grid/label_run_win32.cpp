@@ -1,19 +1,44 @@
 #include "grid/label_run_win32.h"
 
+#include <cstring>
+
 bool LabelRun::continues(int y, HGDIOBJ font, COLORREF text, COLORREF background) const {
-  return labels_ > 0 && y == y_ && metrics_->font == font && text == text_ && background == background_;
+  return labels_ > 0 && y == y_ && font == font_ && text == text_ && background == background_;
 }
 
+// What a font's labels are placed by, kept for the process: the glyphs of
+// a font follow from its description, so fonts made again for each window
+// share one entry.
+struct LabelRun::FontMetrics {
+  static const INT kUnknown = -1, kAmbiguous = -2;
+  LOGFONTA description;
+  int height;
+  INT widths[256];  // advances by character, or kUnknown, kAmbiguous
+};
+
 LabelRun::FontMetrics& LabelRun::metricsOf(HGDIOBJ font) {
+  static const int kKeptFonts = 8;  // a few windows' weekday and day fonts
+  static FontMetrics keptFonts[kKeptFonts];
+  static int keptCount = 0, nextToReplace = 0;
   for (int k = 0; k < fontCount_; ++k)
-    if (fonts_[k].font == font) return fonts_[k];
-  FontMetrics& m = fonts_[fontCount_ < kFonts ? fontCount_++ : kFonts - 1];
-  m.font = font;
-  TEXTMETRICA tm = {};
-  GetTextMetricsA(dc_, &tm);
-  m.height = tm.tmHeight;
-  for (INT& width : m.widths) width = kUnknown;
-  return m;
+    if (fontHandles_[k] == font) return *fonts_[k];
+  LOGFONTA description = {};
+  GetObjectA(font, sizeof description, &description);
+  FontMetrics* found = nullptr;
+  for (int k = 0; k < keptCount && !found; ++k)
+    if (std::memcmp(&keptFonts[k].description, &description, sizeof description) == 0) found = &keptFonts[k];
+  if (!found) {
+    found = &keptFonts[keptCount < kKeptFonts ? keptCount++ : nextToReplace++ % kKeptFonts];
+    found->description = description;
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc_, &tm);
+    found->height = tm.tmHeight;
+    for (INT& width : found->widths) width = FontMetrics::kUnknown;
+  }
+  const int slot = fontCount_ < kFonts ? fontCount_++ : kFonts - 1;
+  fontHandles_[slot] = font;
+  fonts_[slot] = found;
+  return *found;
 }
 
 // The advance of `c` in the selected font when it is the same however the
@@ -22,7 +47,7 @@ LabelRun::FontMetrics& LabelRun::metricsOf(HGDIOBJ font) {
 // smoothed one's and from the text extents. kAmbiguous otherwise.
 INT LabelRun::advanceOf(FontMetrics& metrics, char c) {
   INT& width = metrics.widths[static_cast<unsigned char>(c)];
-  if (width != kUnknown) return width;
+  if (width != FontMetrics::kUnknown) return width;
   const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
   GLYPHMETRICS mono = {}, smooth = {};
   INT extent = 0;
@@ -30,19 +55,19 @@ INT LabelRun::advanceOf(FontMetrics& metrics, char c) {
   const bool known = GetCharWidth32A(dc_, code, code, &extent) &&
                      GetGlyphOutlineA(dc_, code, GGO_BITMAP, &mono, 0, nullptr, &identity) != GDI_ERROR &&
                      GetGlyphOutlineA(dc_, code, GGO_GRAY8_BITMAP, &smooth, 0, nullptr, &identity) != GDI_ERROR;
-  width = known && mono.gmCellIncX == extent && smooth.gmCellIncX == extent ? extent : kAmbiguous;
+  width = known && mono.gmCellIncX == extent && smooth.gmCellIncX == extent ? extent : FontMetrics::kAmbiguous;
   return width;
 }
 
 bool LabelRun::add(int x, int y, const char* label, int length, int right, HGDIOBJ font, COLORREF text,
-                   COLORREF background) {
+                   COLORREF background, bool boxed) {
   if (!continues(y, font, text, background) || labels_ == kMostLabels || length_ + length > kMostChars) draw();
   FontMetrics& metrics = metricsOf(font);
   INT advances[kMostChars];
   int end = x;
   for (int k = 0; k < length; ++k) {
     advances[k] = advanceOf(metrics, label[k]);
-    if (advances[k] == kAmbiguous) {
+    if (advances[k] == FontMetrics::kAmbiguous) {
       // Drawn on its own, where a call of its own puts each character.
       draw();
       drawAlone(x, y, label, length, text, background);
@@ -51,7 +76,7 @@ bool LabelRun::add(int x, int y, const char* label, int length, int right, HGDIO
     end += advances[k];
   }
   if (labels_ == 0) {
-    metrics_ = &metrics;
+    font_ = font;
     y_ = y;
     text_ = text;
     background_ = background;
@@ -65,7 +90,8 @@ bool LabelRun::add(int x, int y, const char* label, int length, int right, HGDIO
     }
     end_ = end;
   }
-  boxes_[labels_++] = RECT{x, y, end, y + metrics.height};
+  if (boxed && end > x) boxes_[boxCount_++] = RECT{x, y, end, y + metrics.height};
+  ++labels_;
   return end < right;
 }
 
@@ -78,14 +104,16 @@ void LabelRun::drawAlone(int x, int y, const char* label, int length, COLORREF t
 
 void LabelRun::draw() {
   if (labels_ == 0) return;
-  const HGDIOBJ brush = SelectObject(dc_, GetStockObject(DC_BRUSH));
-  const COLORREF brushColour = SetDCBrushColor(dc_, background_);
-  for (int k = 0; k < labels_; ++k) {
-    const RECT& b = boxes_[k];
-    if (b.right > b.left) PatBlt(dc_, b.left, b.top, b.right - b.left, b.bottom - b.top, PATCOPY);
+  if (boxCount_ > 0) {
+    const HGDIOBJ brush = SelectObject(dc_, GetStockObject(DC_BRUSH));
+    const COLORREF brushColour = SetDCBrushColor(dc_, background_);
+    for (int k = 0; k < boxCount_; ++k) {
+      const RECT& b = boxes_[k];
+      PatBlt(dc_, b.left, b.top, b.right - b.left, b.bottom - b.top, PATCOPY);
+    }
+    SetDCBrushColor(dc_, brushColour);
+    SelectObject(dc_, brush);
   }
-  SetDCBrushColor(dc_, brushColour);
-  SelectObject(dc_, brush);
   if (length_ > 0) {
     const int mode = SetBkMode(dc_, TRANSPARENT);
     const COLORREF text = SetTextColor(dc_, text_);
@@ -95,4 +123,5 @@ void LabelRun::draw() {
   }
   labels_ = 0;
   length_ = 0;
+  boxCount_ = 0;
 }

@@ -15,11 +15,13 @@ class LabelRun {
   // Whether a label at top `y` in `font` (selected in the device context)
   // and these colours can join the labels collected so far.
   bool continues(int y, HGDIOBJ font, COLORREF text, COLORREF background) const;
-  // Adds a label at (x, y). Returns false when its box would reach past
-  // `right` (the cell's right border): the caller then draws the run before
-  // anything else is drawn over it, as a call of its own would be.
+  // Adds a label at (x, y); `boxed` when the cell's fill is not already the
+  // background colour, so that the label's box must be filled. Returns false
+  // when its box would reach past `right` (the cell's right border): the
+  // caller then draws the run before anything else is drawn over it, as a
+  // call of its own would be.
   bool add(int x, int y, const char* label, int length, int right, HGDIOBJ font, COLORREF text,
-           COLORREF background);
+           COLORREF background, bool boxed);
   // Draws the collected labels as TextOut in opaque mode would one by one:
   // each label's box in the background colour, then the glyphs of all in
   // one transparent call. Leaves the brush, background mode and text colour
@@ -30,25 +32,21 @@ class LabelRun {
   static const int kFonts = 3;        // weekday and day fonts, one spare
   static const int kMostLabels = 7;   // a row
   static const int kMostChars = 7 * 3;
-  static const INT kUnknown = -1, kAmbiguous = -2;
-  struct FontMetrics {
-    HGDIOBJ font = nullptr;
-    int height = 0;
-    INT widths[256] = {};  // advances by character, or kUnknown, kAmbiguous
-  };
+  struct FontMetrics;
   FontMetrics& metricsOf(HGDIOBJ font);
   INT advanceOf(FontMetrics& metrics, char c);
   void drawAlone(int x, int y, const char* label, int length, COLORREF text, COLORREF background);
 
   HDC dc_;
-  FontMetrics fonts_[kFonts];
+  HGDIOBJ fontHandles_[kFonts] = {};
+  FontMetrics* fonts_[kFonts] = {};  // the metrics of the fonts met so far
   int fontCount_ = 0;
-  const FontMetrics* metrics_ = nullptr;  // the run's font
+  HGDIOBJ font_ = nullptr;  // the run's
   int x_ = 0, y_ = 0;  // the first character's place
   int end_ = 0;        // where the character after the last would go
   COLORREF text_ = 0, background_ = 0;
   char chars_[kMostChars] = {};
   INT advances_[kMostChars] = {};
-  RECT boxes_[kMostLabels] = {};  // each label's opaque box
-  int length_ = 0, labels_ = 0;
+  RECT boxes_[kMostLabels] = {};  // the boxes to fill
+  int length_ = 0, labels_ = 0, boxCount_ = 0;
 };

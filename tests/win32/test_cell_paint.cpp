@@ -237,6 +237,7 @@ void paintWithOwnTextCalls(HDC dc, int count) {
 TEST_F(CellPaint, OnePassPaintsWhatCellByCellPaints) {
   std::strcpy(popupState.day1, "25");
   std::strcpy(popupState.year1, "2003");
+  popupState.objects.dayBkColor = kDayFill;  // labels on their own fill, the others on a box of their colour
   layoutMonth(1, 0, 0);
   fillMonthCells(1, 12, 2003);
   const char* const weekdays[] = {"Sun", "Mon", "Thu", "Wed", "Mit", "S\xF6n", "Fri"};  // 0xF6: o umlaut
