@@ -85,7 +85,7 @@ void paintCells(HDC dc, int first, int end) {
     Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
     if (cellFont != font) SelectObject(dc, font = cellFont);
     if (!labels.add(x, y, cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)), cell.rect.right - 1,
-                    cellFont, cell.textColor, cell.bkColor, fill != cell.bkColor))
+                    cell.rect.bottom - 1, cellFont, cell.textColor, cell.bkColor, fill != cell.bkColor))
       labels.draw();
   }
   labels.draw();

@@ -59,8 +59,8 @@ INT LabelRun::advanceOf(FontMetrics& metrics, char c) {
   return width;
 }
 
-bool LabelRun::add(int x, int y, const char* label, int length, int right, HGDIOBJ font, COLORREF text,
-                   COLORREF background, bool boxed) {
+bool LabelRun::add(int x, int y, const char* label, int length, int right, int bottom, HGDIOBJ font,
+                   COLORREF text, COLORREF background, bool boxed) {
   if (!continues(y, font, text, background) || labels_ == kMostLabels || length_ + length > kMostChars) draw();
   FontMetrics& metrics = metricsOf(font);
   INT advances[kMostChars];
@@ -90,9 +90,11 @@ bool LabelRun::add(int x, int y, const char* label, int length, int right, HGDIO
     }
     end_ = end;
   }
-  if (boxed && end > x) boxes_[boxCount_++] = RECT{x, y, end, y + metrics.height};
+  const RECT box = {x, y, end, y + metrics.height};
+  const bool inside = box.right < right && box.bottom <= bottom;
+  if ((boxed || !inside) && box.right > box.left) boxes_[boxCount_++] = box;
   ++labels_;
-  return end < right;
+  return box.right < right;
 }
 
 void LabelRun::drawAlone(int x, int y, const char* label, int length, COLORREF text, COLORREF background) {

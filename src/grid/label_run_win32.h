@@ -15,12 +15,13 @@ class LabelRun {
   // Whether a label at top `y` in `font` (selected in the device context)
   // and these colours can join the labels collected so far.
   bool continues(int y, HGDIOBJ font, COLORREF text, COLORREF background) const;
-  // Adds a label at (x, y); `boxed` when the cell's fill is not already the
-  // background colour, so that the label's box must be filled. Returns false
-  // when its box would reach past `right` (the cell's right border): the
-  // caller then draws the run before anything else is drawn over it, as a
-  // call of its own would be.
-  bool add(int x, int y, const char* label, int length, int right, HGDIOBJ font, COLORREF text,
+  // Adds a label at (x, y) of a cell whose right and bottom border lines are
+  // at `right` and `bottom`; `boxed` when the cell's fill is not its
+  // background colour, so that the label's box must be filled (as it must
+  // be wherever it reaches a border line). Returns false when the box
+  // reaches the right border line: the caller then draws the run before
+  // anything else is drawn over it, as a call of its own would be.
+  bool add(int x, int y, const char* label, int length, int right, int bottom, HGDIOBJ font, COLORREF text,
            COLORREF background, bool boxed);
   // Draws the collected labels as TextOut in opaque mode would one by one:
   // each label's box in the background colour, then the glyphs of all in

@@ -231,19 +231,21 @@ void paintWithOwnTextCalls(HDC dc, int count) {
 // The window paints all its cells in one pass that selects each object only
 // when it changes and draws a row's labels together: it must leave the same
 // pixels as each cell drawn with text calls of its own (in every face, at
-// the three sizes, smoothed or not: under Wine some characters advance a
-// pixel further in one form than in the other), and the device context's
-// brush and font as they were.
+// the three sizes and one too large for the cells, smoothed or not: under
+// Wine some characters advance a pixel further in one form than in the
+// other), and the device context's brush and font as they were.
 TEST_F(CellPaint, OnePassPaintsWhatCellByCellPaints) {
   std::strcpy(popupState.day1, "25");
   std::strcpy(popupState.year1, "2003");
-  popupState.objects.dayBkColor = kDayFill;  // labels on their own fill, the others on a box of their colour
+  // Day labels on their own fill, headings on a box of their colour.
+  popupState.objects.dayBkColor = kDayFill;
+  popupState.objects.otherMonthBkColor = kOtherFill;
   layoutMonth(1, 0, 0);
   fillMonthCells(1, 12, 2003);
   const char* const weekdays[] = {"Sun", "Mon", "Thu", "Wed", "Mit", "S\xF6n", "Fri"};  // 0xF6: o umlaut
   for (int i = 0; i < 7; ++i) std::strcpy(cell(i).label, weekdays[i]);
   for (const char* face : faceNames)
-    for (int size : {14, 12, 10})
+    for (int size : {20, 14, 12, 10})  // 20: labels past the cell's bottom and right border lines
       for (DWORD quality : {NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY}) {
         HFONT weekday = CreateFontA(size, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, quality, 0, face);
         HFONT day = CreateFontA(size, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, quality, 0, face);
