@@ -1,5 +1,6 @@
 #include "grid/label_run_win32.h"
 
+#include <algorithm>
 #include <cstring>
 
 bool LabelRun::continues(int y, HGDIOBJ font, COLORREF text, COLORREF background) const {
@@ -29,6 +30,9 @@ LabelRun::FontMetrics& LabelRun::metricsOf(HGDIOBJ font) {
     if (std::memcmp(&keptFonts[k].description, &description, sizeof description) == 0) found = &keptFonts[k];
   if (!found) {
     found = &keptFonts[keptCount < kKeptFonts ? keptCount++ : nextToReplace++ % kKeptFonts];
+    // Never the entry of a font this run has met: its labels still use it.
+    while (std::find(fonts_, fonts_ + fontCount_, found) != fonts_ + fontCount_)
+      found = &keptFonts[nextToReplace++ % kKeptFonts];
     found->description = description;
     TEXTMETRICA tm = {};
     GetTextMetricsA(dc_, &tm);
