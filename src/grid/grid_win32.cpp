@@ -11,6 +11,7 @@
 #include "common/list_text_win32.h"
 #include "common/text.h"
 #include "grid/cell_pick.h"
+#include "grid/label_run_win32.h"
 #include "grid/month_grid.h"
 #include "resources/resource_ids.h"
 
@@ -27,6 +28,13 @@ int32_t selectedYear(HWND list) {
 int32_t selectedMonth(HWND list) {
   const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
   return index == CB_ERR ? 0 : static_cast<int32_t>(index) + 1;
+}
+
+// The colour a brush fills with, or CLR_INVALID when it is not solid.
+COLORREF solidColour(HGDIOBJ brush) {
+  LOGBRUSH description = {};
+  return GetObjectA(brush, sizeof description, &description) && description.lbStyle == BS_SOLID ? description.lbColor
+                                                                                                 : CLR_INVALID;
 }
 
 // Draws one changed cell on a device context of the calendar window.
@@ -53,29 +61,34 @@ void paintCells(HDC dc, int first, int end) {
   if (first < 0) first = 0;
   if (end > kGridCells) end = kGridCells;
   if (first >= end) return;
-  // Each object and colour is set only when it changes from one cell to the
-  // next: in a filled grid long runs of cells share them, and selecting a
-  // font costs more than drawing a label. A cell without a brush or font
-  // draws with those the device context came with, as it would alone.
+  // Each object is selected only when it changes from one cell to the next:
+  // in a filled grid long runs of cells share them, and selecting a font
+  // costs more than drawing a label. A cell without a brush or font draws
+  // with those the device context came with, as it would alone.
   const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
   const HGDIOBJ originalFont = GetCurrentObject(dc, OBJ_FONT);
   HGDIOBJ brush = originalBrush, font = originalFont;
-  bool coloursSet = false;
-  Colour bk = 0, text = 0;
+  COLORREF fill = solidColour(brush);
+  LabelRun labels(dc);
   const int32_t labelLeft = dpiScaled(6, popupState.dpi), labelTop = dpiScaled(1, popupState.dpi);
   for (int index = first; index < end; ++index) {
     const CalendarCell& cell = popupState.grid[index];
-    const HGDIOBJ cellBrush = cell.brush ? static_cast<HGDIOBJ>(cell.brush) : originalBrush;
-    if (cellBrush != brush) SelectObject(dc, brush = cellBrush);
-    Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
     const HGDIOBJ cellFont = cell.labelFont ? static_cast<HGDIOBJ>(cell.labelFont) : originalFont;
+    const int32_t x = cell.rect.left + labelLeft, y = cell.rect.top + labelTop;
+    // The labels so far are drawn before this cell's outline can cover them.
+    if (!labels.continues(y, cellFont, cell.textColor, cell.bkColor)) labels.draw();
+    const HGDIOBJ cellBrush = cell.brush ? static_cast<HGDIOBJ>(cell.brush) : originalBrush;
+    if (cellBrush != brush) {
+      SelectObject(dc, brush = cellBrush);
+      fill = solidColour(brush);
+    }
+    Rectangle(dc, cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom);
     if (cellFont != font) SelectObject(dc, font = cellFont);
-    if (!coloursSet || cell.bkColor != bk) SetBkColor(dc, bk = cell.bkColor);
-    if (!coloursSet || cell.textColor != text) SetTextColor(dc, text = cell.textColor);
-    coloursSet = true;
-    TextOutA(dc, cell.rect.left + labelLeft, cell.rect.top + labelTop, cell.label,
-             static_cast<int>(strnlen(cell.label, sizeof cell.label)));
+    if (!labels.add(x, y, cell.label, static_cast<int>(strnlen(cell.label, sizeof cell.label)), cell.rect.right - 1,
+                    cell.rect.bottom - 1, cellFont, cell.textColor, cell.bkColor, fill != cell.bkColor))
+      labels.draw();
   }
+  labels.draw();
   if (font != originalFont) SelectObject(dc, originalFont);
   if (brush != originalBrush) SelectObject(dc, originalBrush);
 }

@@ -7,7 +7,7 @@
 void fillMonth(HWND window, int slot);
 
 // Draws cell `index` from its fields on `dc`, leaving the device context's
-// brush and font as they were (its text colours are the cell's).
+// brush, font, background mode and colours as they were.
 void paintCell(HDC dc, int index);
 
 // Draws cells first to end - 1 in index order, as paintCell would one by

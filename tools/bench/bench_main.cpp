@@ -1,13 +1,17 @@
-// make bench: opens, paints and closes every plug-in window and the platform
-// controls' dialogs that serve as their yardsticks, interleaved in one run,
-// times one Version call, and shows where each plug-in window's time goes.
+// make bench: opens, paints and closes every plug-in window and the dialogs
+// that serve as their yardsticks, interleaved in one run, times one Version
+// call, and shows where each plug-in window's time goes.
 //
 //   bench.exe PLUGIN.fmx [--cycles N]
 //
-// Prints per window the median, lowest and highest of N cycles and the ratio
-// of its median to its peer's; exits 1 when a window failed to paint or a
-// target is missed (the date and time windows at most 1.0 x their peers, a
-// Version call at most 2 microseconds).
+// Prints per window the median, lowest and highest of N cycles, then three
+// lines of ratios of medians: to the platform's plain control (a month
+// calendar or a time picker), to that control holding the window's own
+// drop-down lists, and to the floor (an empty dialog of the window's size
+// holding only those lists). Exits 1 when a window failed to paint or a
+// target is missed: every window at most 1.0 x the control with the same
+// lists, the one-month, range and time windows at most 1.15 x their floor,
+// a Version call at most 2 microseconds.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,19 +34,22 @@ const int kVersionBatches = 2000;
 const int kVersionBatchCalls = 100;  // 200,000 calls in all
 const double kVersionTargetMicroseconds = 2.0;
 
-enum class Peer { None = -1, Month1, Month2, Month12, Time };
+const double kSameControlsTarget = 1.0;
+const double kFloorTarget = 1.15;
 
 // A window the bench opens: one of the plug-in's (by function name, or the
 // Preferences window) or a peer dialog.
 struct Case {
   const char* label;
-  const char* function;   // nullptr: Preferences (call kind 5) or a peer
+  const char* shortLabel;  // a column of the ratio lines; nullptr: no ratios
+  const char* function;    // nullptr: Preferences (call kind 5) or a peer
   const char* parameter;
-  PeerKind peerKind;      // for a peer dialog
   bool isPeer;
-  Peer comparedWith;      // the peer a plug-in window is held against
+  PeerKind peer;           // a peer's own kind; for a plug-in window, the
+                           // control and lists it is held against
   PhaseWindow phases;
-  int functionIndex;      // for the phase run of a date window
+  int functionIndex;       // for the phase run of a date window
+  bool floorTarget;        // whether its floor ratio is a target
 };
 
 // What the cycles of one case measured.
@@ -52,37 +59,51 @@ struct Results {
   bool failed = false;
 };
 
+const PeerControl kMonth1 = PeerControl::MonthCalendar1, kMonth2 = PeerControl::MonthCalendar2,
+                  kMonth12 = PeerControl::MonthCalendar12, kTime = PeerControl::TimePicker,
+                  kFloor = PeerControl::None;
+
+Case window(const char* label, const char* shortLabel, const char* function, const char* parameter, PeerKind peer,
+            PhaseWindow phases, int functionIndex, bool floorTarget) {
+  return {label, shortLabel, function, parameter, false, peer, phases, functionIndex, floorTarget};
+}
+
+Case peer(const char* label, PeerKind kind) {
+  return {label, nullptr, nullptr, "", true, kind, PhaseWindow::Peer, 0, false};
+}
+
 std::vector<Case> makeCases() {
+  const PhaseWindow date = PhaseWindow::Date;
   return {
-      {"CalPopup, date click", "XELM CalPopup", "12/25/2003", PeerKind::MonthCalendar1, false, Peer::Month1,
-       PhaseWindow::Date, 2},
-      {"CalPopup, command buttons", "XELM CalPopup", "12/25/2003|||||||command", PeerKind::MonthCalendar1, false,
-       Peer::Month1, PhaseWindow::Date, 2},
-      {"CalPopup2", "XELM CalPopup2", "03/01/2004|04/01/2004", PeerKind::MonthCalendar1, false, Peer::Month2,
-       PhaseWindow::Date, 3},
-      {"YearPopup, normal", "XELM YearPopup", "2004||||||||||normal", PeerKind::MonthCalendar1, false,
-       Peer::Month12, PhaseWindow::Date, 5},
-      {"YearPopup, small", "XELM YearPopup", "2004||||||||||small", PeerKind::MonthCalendar1, false, Peer::Month12,
-       PhaseWindow::Date, 5},
-      {"YearPopup, smaller", "XELM YearPopup", "2004||||||||||smaller", PeerKind::MonthCalendar1, false,
-       Peer::Month12, PhaseWindow::Date, 5},
-      {"TimePopup", "XELM TimePopup", "||||9:30 PM", PeerKind::MonthCalendar1, false, Peer::Time, PhaseWindow::Time,
-       4},
-      {"Preferences", nullptr, "", PeerKind::MonthCalendar1, false, Peer::None, PhaseWindow::Preferences, 0},
-      {"peer: month calendar, 1 month", nullptr, "", PeerKind::MonthCalendar1, true, Peer::None, PhaseWindow::Date,
-       0},
-      {"peer: month calendar, 2 months", nullptr, "", PeerKind::MonthCalendar2, true, Peer::None, PhaseWindow::Date,
-       0},
-      {"peer: month calendar, 12 months", nullptr, "", PeerKind::MonthCalendar12, true, Peer::None,
-       PhaseWindow::Date, 0},
-      {"peer: time picker, 2 buttons", nullptr, "", PeerKind::TimePicker, true, Peer::None, PhaseWindow::Date, 0},
+      window("CalPopup, date click", "CalPopup", "XELM CalPopup", "12/25/2003", {kMonth1, 2}, date, 2, true),
+      window("CalPopup, command buttons", "buttons", "XELM CalPopup", "12/25/2003|||||||command", {kMonth1, 2},
+             date, 2, true),
+      window("CalPopup2", "CalPopup2", "XELM CalPopup2", "03/01/2004|04/01/2004", {kMonth2, 4}, date, 3, true),
+      window("YearPopup, normal", "Year", "XELM YearPopup", "2004||||||||||normal", {kMonth12, 1}, date, 5, false),
+      window("YearPopup, small", "small", "XELM YearPopup", "2004||||||||||small", {kMonth12, 1}, date, 5, false),
+      window("YearPopup, smaller", "smaller", "XELM YearPopup", "2004||||||||||smaller", {kMonth12, 1}, date, 5,
+             false),
+      window("TimePopup", "TimePopup", "XELM TimePopup", "||||9:30 PM", {kTime, 3}, PhaseWindow::Time, 4, true),
+      window("Preferences", nullptr, nullptr, "", {kFloor, 0}, PhaseWindow::Preferences, 0, false),
+      peer("peer: month calendar, 1 month", {kMonth1, 0}),
+      peer("peer: month calendar, 2 months", {kMonth2, 0}),
+      peer("peer: month calendar, 12 months", {kMonth12, 0}),
+      peer("peer: time picker, 2 buttons", {kTime, 0}),
+      peer("peer: 1 month + 2 lists", {kMonth1, 2}),
+      peer("peer: 2 months + 4 lists", {kMonth2, 4}),
+      peer("peer: 12 months + 1 list", {kMonth12, 1}),
+      peer("peer: time picker + 3 lists", {kTime, 3}),
+      peer("floor: year view's 1 list", {kFloor, 1}),
+      peer("floor: calendar's 2 lists", {kFloor, 2}),
+      peer("floor: time window's 3 lists", {kFloor, 3}),
+      peer("floor: date range's 4 lists", {kFloor, 4}),
   };
 }
 
-// Index of the case that is peer `peer` (the peers follow the plug-in's).
-size_t peerCase(const std::vector<Case>& cases, Peer peer) {
+// Median of the peer case of kind `kind`.
+double peerMedian(const std::vector<Case>& cases, const std::vector<Results>& results, PeerKind kind) {
   for (size_t i = 0; i < cases.size(); ++i)
-    if (cases[i].isPeer && static_cast<int>(cases[i].peerKind) == static_cast<int>(peer)) return i;
+    if (cases[i].isPeer && cases[i].peer == kind) return summarise(results[i].totals).median;
   return 0;
 }
 
@@ -106,7 +127,7 @@ void storeDefaultPreferences() {
 
 CycleTimes runCase(const Case& c, CycleOwner& owner, PluginHost& host, const PeerDialogs& peers) {
   return owner.run([&] {
-    if (c.isPeer) peers.run(c.peerKind, owner.hwnd());
+    if (c.isPeer) peers.run(c.peer, owner.hwnd());
     else if (c.function) host.callFunction(static_cast<uint32_t>(host.functionIndex(c.function)), c.parameter);
     else host.callKind(5);
   });
@@ -133,8 +154,8 @@ std::vector<double> pick(const std::vector<PhaseTimes>& runs, double PhaseTimes:
 
 void printPhases(const std::vector<Case>& cases, const std::vector<Results>& results) {
   std::printf("\nWhere the time goes (medians in ms; the bench runs the plug-in's own steps, linked in):\n");
-  std::printf("%-32s %9s %9s %9s %9s %9s %9s %9s\n", "window", "settings", "fonts", "creation", "init", "paint",
-              "close", "sum");
+  std::printf("%-32s %9s %9s %9s %9s %9s %9s %9s %9s\n", "window", "settings", "fonts", "creation", "init", "paint",
+              "close", "sum", "drawing");
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
     if (results[i].phaseRuns.empty()) continue;
@@ -150,12 +171,63 @@ void printPhases(const std::vector<Case>& cases, const std::vector<Results>& res
         sum += median;
       }
     }
-    std::printf(" %9.3f\n", sum / 1000);
+    const double drawing = summarise(pick(results[i].phaseRuns, &PhaseTimes::drawing)).median;
+    std::printf(" %9.3f %9.3f\n", sum / 1000, drawing / 1000);
   }
   std::printf("(settings: registry read, parameters and initial dates; creation: template to window and controls;\n"
-              " init: WM_INITDIALOG; paint: to the first complete paint; close: WM_CLOSE to the call's return.\n"
+              " init: WM_INITDIALOG; paint: to the first complete paint; close: WM_CLOSE to the call's return;\n"
+              " drawing: of init and paint, the time in the dialog procedure's WM_PAINT (the calendar's cells).\n"
               " Preferences reads its settings inside init; the time window and the peers have neither\n"
               " settings nor fonts of their own; a peer's init is its dialog procedure's WM_INITDIALOG.)\n");
+}
+
+// The three lines of ratios, one column per plug-in window, and what one
+// filled list adds to a dialog's cycle; returns whether every target holds.
+bool printRatios(const std::vector<Case>& cases, const std::vector<Results>& results) {
+  std::printf("\nRatios of medians (window / yardstick)");
+  const char* const lines[] = {"to the plain peers", "to the same controls", "to the own-controls floor"};
+  std::string missed;
+  for (int line = -1; line < 3; ++line) {
+    std::printf(line < 0 ? "\n%-28s" : "%-28s", line < 0 ? "" : lines[line]);
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const Case& c = cases[i];
+      if (!c.shortLabel) continue;
+      if (line < 0) {
+        std::printf(" %9s", c.shortLabel);
+        continue;
+      }
+      const PeerKind yardstick = line == 0   ? PeerKind{c.peer.control, 0}
+                                 : line == 1 ? c.peer
+                                             : PeerKind{kFloor, c.peer.lists};
+      const double ratio = summarise(results[i].totals).median / peerMedian(cases, results, yardstick);
+      const bool target = line == 1 || (line == 2 && c.floorTarget);
+      const bool met = ratio <= (line == 1 ? kSameControlsTarget : kFloorTarget);
+      std::printf(" %8.2f%s", ratio, target ? (met ? " " : "!") : "*");
+      if (target && !met) {
+        char text[120];
+        std::snprintf(text, sizeof text, "\n  %s is %.2f x %s (target <= %.2f)", c.label, ratio, lines[line] + 7,
+                      line == 1 ? kSameControlsTarget : kFloorTarget);
+        missed += text;
+      }
+    }
+    std::printf("\n");
+  }
+  // Each peer with lists against the same control without them, summed.
+  double added = 0;
+  int lists = 0;
+  for (const Case& c : cases) {
+    if (!c.isPeer || c.peer.lists == 0 || c.peer.control == kFloor) continue;
+    added += peerMedian(cases, results, c.peer) - peerMedian(cases, results, {c.peer.control, 0});
+    lists += c.peer.lists;
+  }
+  std::printf("(* not a target: the plain peers hold no lists; the year view's floor holds one list and no cells.\n"
+              " ! a missed target. Targets: <= %.2f to the same controls, <= %.2f to the floor.)\n",
+              kSameControlsTarget, kFloorTarget);
+  std::printf("One drop-down list, created, filled, shown and destroyed with its dialog: %.2f ms\n"
+              " (the peers with lists less the same peers without, over their %d lists)\n",
+              lists ? added / lists / 1000 : 0.0, lists);
+  std::printf(missed.empty() ? "Targets: all met\n" : "Targets MISSED:%s\n", missed.c_str());
+  return missed.empty();
 }
 
 }  // namespace
@@ -187,7 +259,7 @@ int main(int argc, char** argv) {
   const int expectedMonths[] = {1, 2, 12};
   std::printf("Peer month calendars show");
   for (int k = 0; k < 3; ++k) {
-    const int shown = peers.monthsShown(static_cast<PeerKind>(k), owner.hwnd());
+    const int shown = peers.monthsShown({static_cast<PeerControl>(k + 1), 0}, owner.hwnd());
     std::printf(" %d%s", shown, shown == expectedMonths[k] ? "" : " (WRONG)");
     allOk = allOk && shown == expectedMonths[k];
   }
@@ -210,7 +282,7 @@ int main(int argc, char** argv) {
     }
     for (size_t i = 0; i < cases.size(); ++i) {
       const Case& c = cases[i];
-      const PhaseTimes p = c.isPeer ? timePeerPhases(owner, peers, c.peerKind)
+      const PhaseTimes p = c.isPeer ? timePeerPhases(owner, peers, c.peer)
                                     : timePhases(owner, host.module(), c.phases, c.functionIndex, c.parameter);
       if (!p.ok) results[i].failed = true;
       if (counted && p.ok) results[i].phaseRuns.push_back(p);
@@ -219,29 +291,16 @@ int main(int argc, char** argv) {
 
   std::printf("Window cycles: call to first complete paint, then close to return; %d interleaved cycles, ms\n",
               cycles);
-  std::printf("%-32s %8s %8s %8s %8s %8s %8s  %s\n", "window", "median", "lowest", "highest", "open", "close",
-              "ratio", "target");
+  std::printf("%-32s %8s %8s %8s %8s %8s\n", "window", "median", "lowest", "highest", "open", "close");
   for (size_t i = 0; i < cases.size(); ++i) {
-    const Case& c = cases[i];
     const Results& r = results[i];
     const Summary s = summarise(r.totals);
-    std::printf("%-32s %8.2f %8.2f %8.2f %8.2f %8.2f", c.label, s.median / 1000, s.lowest / 1000, s.highest / 1000,
-                summarise(r.opened).median / 1000, summarise(r.closed).median / 1000);
-    if (r.failed) {
-      std::printf("  FAILED: a window did not open, paint and close\n");
-      allOk = false;
-      continue;
-    }
-    if (c.comparedWith == Peer::None) {
-      std::printf("\n");
-      continue;
-    }
-    const size_t peer = peerCase(cases, c.comparedWith);
-    const double ratio = s.median / summarise(results[peer].totals).median;
-    const bool met = ratio <= 1.0;
-    allOk = allOk && met;
-    std::printf(" %8.2f  %s (<= 1.0 x %s)\n", ratio, met ? "met" : "MISSED", cases[peer].label + 6);
+    std::printf("%-32s %8.2f %8.2f %8.2f %8.2f %8.2f%s\n", cases[i].label, s.median / 1000, s.lowest / 1000,
+                s.highest / 1000, summarise(r.opened).median / 1000, summarise(r.closed).median / 1000,
+                r.failed ? "  FAILED: a window did not open, paint and close" : "");
+    allOk = allOk && !r.failed;
   }
+  allOk = printRatios(cases, results) && allOk;
 
   printPhases(cases, results);
   printControlCosts(cycles);

@@ -1,13 +1,28 @@
 // The yardsticks: modal dialogs with the same dialog font as the plug-in's
-// windows ("MS Sans Serif" 8) holding the platform's own controls, built as
-// in-memory templates and run with DialogBoxIndirectParam.
+// windows ("MS Sans Serif" 8) holding the platform's own controls, the
+// plug-in's drop-down lists, or both, built as in-memory templates and run
+// with DialogBoxIndirectParam.
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
-enum class PeerKind { MonthCalendar1, MonthCalendar2, MonthCalendar12, TimePicker };
+// The platform control a peer holds; None makes it a floor: an empty dialog
+// of the plug-in window's size with only that window's lists.
+enum class PeerControl { None, MonthCalendar1, MonthCalendar2, MonthCalendar12, TimePicker };
+
+// A peer: a control and 0-4 drop-down lists, made and filled as the plug-in
+// makes and fills those of the window that holds as many: 1 the year view's
+// year list, 2 a calendar's month and year lists, 3 the time window's hour,
+// minute and AM/PM lists, 4 the two calendars' lists of a date range.
+struct PeerKind {
+  PeerControl control;
+  int lists;
+  int key() const { return static_cast<int>(control) * 8 + lists; }
+  bool operator==(const PeerKind& o) const { return key() == o.key(); }
+};
 
 class PeerDialogs {
  public:
@@ -16,15 +31,16 @@ class PeerDialogs {
   // Runs one peer modally, owned by `owner`; returns when it has ended.
   // `proc` (for phase timing) must pass every message on to procedure().
   void run(PeerKind kind, HWND owner, DLGPROC proc = procedure()) const;
-  // The peers' dialog procedure: ends the dialog on close, OK or Cancel.
+  // The peers' dialog procedure: fills the lists, ends the dialog on close,
+  // OK or Cancel.
   static DLGPROC procedure();
   // Months the calendar of `kind` shows (checked once, outside the timing).
   int monthsShown(PeerKind kind, HWND owner) const;
 
  private:
-  std::vector<WORD> monthTemplate(int columns, int rows) const;
+  std::vector<WORD> build(PeerKind kind) const;
   const std::vector<WORD>& templateOf(PeerKind kind) const;
 
   SIZE monthDlu_ = {};  // one month's minimum size in dialog units
-  std::vector<WORD> month1_, month2_, month12_, time_;
+  mutable std::map<int, std::vector<WORD>> templates_;
 };

@@ -3,7 +3,8 @@
 // timing each from outside: the settings read (with the call's parameters),
 // the fonts and brushes, the dialog's creation from the plug-in's template,
 // its initialisation (the real dialog procedure's WM_INITDIALOG: layout,
-// lists, cells, size and place), its first complete paint, and its close.
+// lists, cells, size and place), its first complete paint (and of it, the
+// dialog procedure's own WM_PAINT: the cells), and its close.
 // Nothing in the shipped plug-in is instrumented.
 #pragma once
 #include <windows.h>
@@ -19,6 +20,7 @@ struct PhaseTimes {
   double creation = 0;
   double init = 0;
   double paint = 0;
+  double drawing = 0;  // of init and paint, the window's own WM_PAINT handling
   double close = 0;
   bool ok = false;
 };
