@@ -117,8 +117,9 @@ void fillLists(HWND window, int lists) {
 // sets none.
 INT_PTR CALLBACK peerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    fillLists(window, static_cast<int>(lParam % 8));
-    return lParam >= 8;
+    const PeerKind kind = PeerKind::fromKey(static_cast<int>(lParam));
+    fillLists(window, kind.lists);
+    return kind.control != PeerControl::None;
   }
   if (message == WM_CLOSE || (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))) {
     EndDialog(window, 0);
@@ -164,13 +165,15 @@ PeerDialogs::PeerDialogs(HWND owner) {
 std::vector<WORD> PeerDialogs::build(PeerKind kind) const {
   const short shift = kind.lists && kind.control != PeerControl::None ? kListRow : 0;
   const std::vector<ListItem>& lists = kListSets[kind.lists];
+  const bool timeFloor = kind.control == PeerControl::None && kind.lists == 3;
+  const bool calendarButtons = kind.buttons && kind.control != PeerControl::TimePicker;
   short cx = 0, cy = 0;
   int controlItems = 1;
   if (kind.control == PeerControl::None) {
     const SIZE floors[] = {{0, 0}, {522, 375}, {167, 92}, {186, 50}, {342, 92}};
     cx = static_cast<short>(floors[kind.lists].cx);
     cy = static_cast<short>(floors[kind.lists].cy);
-    controlItems = 0;
+    controlItems = timeFloor ? 4 : 0;  // the time window's two labels, OK and Cancel
   } else if (kind.control == PeerControl::TimePicker) {
     cx = 186;
     cy = static_cast<short>(50 + shift);
@@ -184,16 +187,35 @@ std::vector<WORD> PeerDialogs::build(PeerKind kind) const {
     cx = static_cast<short>((monthDlu_.cx ? columns * monthDlu_.cx + (columns - 1) * gap : 140) + 8);
     cy = static_cast<short>((monthDlu_.cy ? rows * monthDlu_.cy + (rows - 1) * gap : 100) + 8 + shift);
   }
-  TemplateWriter writer(kind.control == PeerControl::TimePicker ? "Set Time" : "Calendar", cx, cy,
+  // The calendar's buttons stand in the 30 pixels (about 19 units) that
+  // Command Buttons add under the grid.
+  const short gridBottom = cy, buttonsTop = static_cast<short>(cy + 2);
+  if (calendarButtons) {
+    cy = static_cast<short>(cy + 19);
+    controlItems += 2;
+  }
+  TemplateWriter writer(kind.control == PeerControl::TimePicker || timeFloor ? "Set Time" : "Calendar", cx, cy,
                         controlItems + static_cast<int>(lists.size()));
-  if (kind.control == PeerControl::TimePicker) {
-    writer.item(DATETIMEPICK_CLASSA, "", DTS_TIMEFORMAT | WS_TABSTOP, 58, static_cast<short>(7 + shift), 66, 14, 101);
+  if (calendarButtons) {
+    writer.item("BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP, static_cast<short>(cx / 2 - 54), buttonsTop, 48, 14,
+                IDOK);
+    writer.item("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, static_cast<short>(cx / 2 + 6), buttonsTop, 48, 14,
+                IDCANCEL);
+  }
+  if (timeFloor) {
+    writer.item("STATIC", "Enter Time:", SS_LEFT, 14, 9, 40, 10, static_cast<WORD>(-1));
+    writer.item("STATIC", ":", SS_LEFT, 90, 9, 8, 10, static_cast<WORD>(-1));
+  }
+  if (kind.control == PeerControl::TimePicker || timeFloor) {
+    if (kind.control == PeerControl::TimePicker)
+      writer.item(DATETIMEPICK_CLASSA, "", DTS_TIMEFORMAT | WS_TABSTOP, 58, static_cast<short>(7 + shift), 66, 14,
+                  101);
     writer.item("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 40, static_cast<short>(28 + shift), 50, 14, IDOK);
     writer.item("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 101, static_cast<short>(28 + shift), 50, 14,
                 IDCANCEL);
   } else if (kind.control != PeerControl::None) {
     writer.item(MONTHCAL_CLASSA, "", WS_TABSTOP, 4, static_cast<short>(4 + shift), static_cast<short>(cx - 8),
-                static_cast<short>(cy - 8 - shift), kCalendarId);
+                static_cast<short>(gridBottom - 8 - shift), kCalendarId);
   }
   for (size_t i = 0; i < lists.size(); ++i) {
     const ListItem& l = lists[i];

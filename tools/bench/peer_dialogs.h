@@ -10,17 +10,22 @@
 #include <vector>
 
 // The platform control a peer holds; None makes it a floor: an empty dialog
-// of the plug-in window's size with only that window's lists.
+// of the plug-in window's size with only that window's lists (and buttons).
 enum class PeerControl { None, MonthCalendar1, MonthCalendar2, MonthCalendar12, TimePicker };
 
 // A peer: a control and 0-4 drop-down lists, made and filled as the plug-in
 // makes and fills those of the window that holds as many: 1 the year view's
 // year list, 2 a calendar's month and year lists, 3 the time window's hour,
-// minute and AM/PM lists, 4 the two calendars' lists of a date range.
+// minute and AM/PM lists, 4 the two calendars' lists of a date range. A
+// floor of 3 lists also holds the time window's labels and OK and Cancel;
+// `buttons` adds the calendar's OK and Cancel (under Command Buttons) to a
+// floor or a month calendar.
 struct PeerKind {
   PeerControl control;
   int lists;
-  int key() const { return static_cast<int>(control) * 8 + lists; }
+  bool buttons = false;
+  int key() const { return (static_cast<int>(control) * 8 + lists) * 2 + (buttons ? 1 : 0); }
+  static PeerKind fromKey(int key) { return {static_cast<PeerControl>(key / 16), key / 2 % 8, key % 2 == 1}; }
   bool operator==(const PeerKind& o) const { return key() == o.key(); }
 };
 
