@@ -219,6 +219,16 @@ void readIndexText(HWND window, const PreferenceList& list, char (&text)[2]) {
   setIndexText(text, languageIndex(name), kLanguageCount);
 }
 
+// The text of a Left or Top box as OK stores it. A position the user typed
+// keeps its first three characters, so that stored positions stay within 0
+// to 999; one shown from the registry and left alone is stored as it was
+// read (up to four characters, such as 1200 or -100 written by another
+// tool), so that OK does not move a window the user did not touch.
+void readPositionText(HWND window, int id, char (&text)[kPositionLimit + 1]) {
+  const bool typed = sendItem(window, id, EM_GETMODIFY) != 0;
+  GetDlgItemTextA(window, id, text, typed ? 4 : static_cast<int>(sizeof text));
+}
+
 void onOk(HWND window) {
   SettingTexts texts = {};
   GetDlgItemTextA(window, IDC_PREF_TITLE, texts.title, sizeof texts.title);
@@ -226,9 +236,8 @@ void onOk(HWND window) {
                                    &texts.location, &texts.size,         &texts.theme,     &texts.font};
   for (size_t i = 0; i < sizeof preferenceLists / sizeof preferenceLists[0]; ++i)
     readIndexText(window, preferenceLists[i], *indexTexts[i]);
-  // Three characters each: stored positions stay within 0 to 999.
-  GetDlgItemTextA(window, IDC_PREF_LEFT, texts.left, 4);
-  GetDlgItemTextA(window, IDC_PREF_TOP, texts.top, 4);
+  readPositionText(window, IDC_PREF_LEFT, texts.left);
+  readPositionText(window, IDC_PREF_TOP, texts.top);
 
   if (positionsMissing(texts)) {
     warn(kPositionsWarning);

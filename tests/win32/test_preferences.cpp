@@ -168,13 +168,13 @@ TEST_F(Preferences, ShowsStoredValuesAndOkStoresThemAgain) {
     std::map<std::string, std::string> saved;  // differences from `stored` after OK
   } cases[] = {
       {{{"Title", "Mes dates"}, {"Language", "1"}, {"CalendarType", "1"}, {"DateStyle", "2"},
-        {"DateSelectionMethod", "1"}, {"Location", "1"}, {"LocationX", "1234"}, {"LocationY", "5"},
+        {"DateSelectionMethod", "1"}, {"Location", "1"}, {"LocationX", "1234"}, {"LocationY", "-100"},
         {"Size", "2"}, {"Theme", "5"}, {"Font", "3"}},
        {{IDC_PREF_LANGUAGE, "French"}, {IDC_PREF_CALENDAR_TYPE, "Monday"}, {IDC_PREF_DATE_STYLE, "yyyy/mm/dd"},
         {IDC_PREF_SELECTION, "Command Buttons"}, {IDC_PREF_LOCATION, "Specified"}, {IDC_PREF_SIZE, "Smaller"},
         {IDC_PREF_THEME, "Yellow"}, {IDC_PREF_FONT, "MS Serif"}},
-       true, "1234", "5",
-       {{"LocationX", "123"}}},  // OK takes the first three characters
+       true, "1234", "-100",
+       {}},  // positions left alone are stored as read, however long
       {{{"Title", ""}, {"Language", "6"}, {"Location", "0"}, {"LocationX", "77"}},
        {{IDC_PREF_LANGUAGE, "Dutch"}, {IDC_PREF_LOCATION, "Centered"}, {IDC_PREF_THEME, "Default"}},
        false, "77", "",

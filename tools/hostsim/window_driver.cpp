@@ -221,7 +221,13 @@ void WindowDriver::close() {
 }
 
 void WindowDriver::setText(int controlId, const std::string& text) {
-  SendMessageA(GetDlgItem(window_, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  HWND control = GetDlgItem(window_, controlId);
+  SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  // An edit box marks text that the user typed as modified; setting it by
+  // message does not, so the mark is set as typing would.
+  char className[16] = {};
+  GetClassNameA(control, className, sizeof className);
+  if (lstrcmpiA(className, "Edit") == 0) SendMessageA(control, EM_SETMODIFY, TRUE, 0);
 }
 
 bool WindowDriver::calendarGeometry(CalendarGeometry& geometry) {

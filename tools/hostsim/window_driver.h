@@ -48,7 +48,7 @@ class WindowDriver {
   void pressButton(int controlId);
   void clickAt(int x, int y);
   void close();
-  void setText(int controlId, const std::string& text);
+  void setText(int controlId, const std::string& text);  // as typed: an edit box is marked modified
 
   // The calendar window: where its cells are (measured once per window), a
   // click on the centre of cell `position` (0-48) of month slot `slot`.
