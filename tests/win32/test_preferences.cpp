@@ -3,7 +3,6 @@
 // Cancel and the close command leave in the registry.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <sddl.h>  // after windows.h, which it needs
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +15,7 @@
 
 #include "calendar_support.h"
 #include "harness.h"
-#include "import_hook.h"
+#include "registry_faults.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -320,27 +319,7 @@ TEST_F(Preferences, OkStoresWhatTheWindowShows) {
 const DWORD kSetValue = KEY_SET_VALUE, kSetAndCreate = KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
             kNoAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_QUERY_VALUE;
 
-void denyToEveryone(DWORD rights) {
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
-  char sddl[64];
-  if (rights) std::snprintf(sddl, sizeof sddl, "D:(D;;0x%lx;;;WD)(A;;KA;;;WD)", static_cast<unsigned long>(rights));
-  else std::snprintf(sddl, sizeof sddl, "D:(A;;KA;;;WD)");
-  PSECURITY_DESCRIPTOR sd = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
-  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-  LocalFree(sd);
-  RegCloseKey(key);
-}
-
-// Stands in for the plug-in's RegSetValueExA: refuses the Language and Theme
-// values as a registry whose quota is used up does, and passes every other
-// write on.
-LONG WINAPI refuseLanguageAndTheme(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                                   DWORD size) {
-  if (name && (std::strcmp(name, "Language") == 0 || std::strcmp(name, "Theme") == 0)) return ERROR_NOT_ENOUGH_QUOTA;
-  return RegSetValueExA(key, name, reserved, type, data, size);
-}
+void denyToEveryone(DWORD rights) { ASSERT_TRUE(denyKeyRights(kSettingsKey, rights)); }
 
 // Whether `text` starts with `begin` and ends with `end`: a message with the
 // system's own words for an error, which differ between systems, between them.
@@ -353,7 +332,7 @@ bool framedBy(const std::string& text, const std::string& begin, const std::stri
 // the input as it was, having stored every value it could; once the cause is
 // gone, OK stores every value.
 TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
-  std::unique_ptr<ImportHook> hook;
+  std::unique_ptr<ValueRefusal> refusal;  // Language and Theme refused as a full registry refuses them
   struct Case {
     std::function<void()> breakSaving, repair;
     std::string message, messageEnd;  // the message, or its start and end around the system's words
@@ -366,11 +345,10 @@ TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
        "Your preferences could not be saved: their registry key was removed while this window was open. Opening "
        "Preferences again creates it anew.", "", {}},
       {[&] {
-         hook.reset(new ImportHook(plugin().module(), "advapi32.dll", "RegSetValueExA",
-                                   reinterpret_cast<const void*>(refuseLanguageAndTheme)));
-         ASSERT_TRUE(hook->installed());
+         refusal.reset(new ValueRefusal(plugin().module(), {"Language", "Theme"}));
+         ASSERT_TRUE(refusal->installed());
        },
-       [&] { hook.reset(); },
+       [&] { refusal.reset(); },
        "Your preferences could not all be saved: Windows reported \"", "\" when storing Language, Theme.",
        {"Language", "Theme"}},
   };

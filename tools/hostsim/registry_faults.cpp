@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include <cstdio>
+
 #include "import_hook.h"
 
 namespace {
@@ -15,16 +17,18 @@ LONG WINAPI refuseListedValues(HKEY key, LPCSTR name, DWORD reserved, DWORD type
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
-// Sets the permissions of HKEY_LOCAL_MACHINE\`path`: everyone may do
-// anything, or the same except set values.
-bool setKeyWritable(const std::string& path, bool writable) {
+}  // namespace
+
+bool denyKeyRights(const std::string& path, DWORD rights) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+  // A deny entry for the rights, then every right (KA) allowed.
+  char sddl[64];
+  if (rights) std::snprintf(sddl, sizeof sddl, "D:(D;;0x%lx;;;WD)(A;;KA;;;WD)", static_cast<unsigned long>(rights));
+  else std::snprintf(sddl, sizeof sddl, "D:(A;;KA;;;WD)");
   PSECURITY_DESCRIPTOR sd = nullptr;
   LONG status = ERROR_INVALID_PARAMETER;
-  // 0x2 is KEY_SET_VALUE; KA is every right.
-  if (ConvertStringSecurityDescriptorToSecurityDescriptorA(writable ? "D:(A;;KA;;;WD)" : "D:(D;;0x2;;;WD)(A;;KA;;;WD)",
-                                                           SDDL_REVISION_1, &sd, nullptr)) {
+  if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)) {
     status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
     LocalFree(sd);
   }
@@ -32,12 +36,10 @@ bool setKeyWritable(const std::string& path, bool writable) {
   return status == ERROR_SUCCESS;
 }
 
-}  // namespace
-
-KeyWriteDenial::KeyWriteDenial(const std::string& path) : path_(path), denied_(setKeyWritable(path, false)) {}
+KeyWriteDenial::KeyWriteDenial(const std::string& path) : path_(path), denied_(denyKeyRights(path, KEY_SET_VALUE)) {}
 
 KeyWriteDenial::~KeyWriteDenial() {
-  if (denied_) setKeyWritable(path_, true);
+  if (denied_) denyKeyRights(path_, 0);
 }
 
 ValueRefusal::ValueRefusal(HMODULE module, const std::vector<std::string>& names) {

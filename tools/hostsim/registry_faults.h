@@ -10,6 +10,12 @@
 
 class ImportHook;
 
+// Denies everyone the `rights` (KEY_SET_VALUE, KEY_CREATE_SUB_KEY, ...) on
+// HKEY_LOCAL_MACHINE\`path` and grants every other right, as the
+// machine-wide key denies write rights to an ordinary user; 0 grants every
+// right again. False when the key's permissions could not be changed.
+bool denyKeyRights(const std::string& path, DWORD rights);
+
 // Denies everyone the right to set values of HKEY_LOCAL_MACHINE\`path`
 // (reading stays allowed), as the machine-wide key denies it to an ordinary
 // user, while this object lives; then every right is granted again.

@@ -57,6 +57,16 @@ BOOL CALLBACK childNeedsPaint(HWND child, LPARAM found) {
   return FALSE;
 }
 
+// Polls `done` every 5 ms until it holds (true) or `timeoutMs` have passed.
+template <typename Done>
+bool pollUntil(Done done, int timeoutMs) {
+  for (int waited = 0; waited <= timeoutMs; waited += 5) {
+    if (done()) return true;
+    Sleep(5);
+  }
+  return false;
+}
+
 std::string windowText(HWND hwnd) {
   char buffer[512] = {};
   GetWindowTextA(hwnd, buffer, sizeof buffer);
@@ -194,11 +204,7 @@ bool WindowDriver::userClick(POINT screen, int timeoutMs) {
   }
   SendInput(3, input, sizeof input[0]);
   const LPARAM point = MAKELPARAM(screen.x, screen.y);
-  for (int waited = 0; timeoutMs > 0 && waited <= timeoutMs; waited += 5) {
-    if (lastReleaseTaken == point) return true;
-    Sleep(5);
-  }
-  return false;
+  return timeoutMs > 0 && pollUntil([&] { return lastReleaseTaken == point; }, timeoutMs);
 }
 
 bool WindowDriver::inputSettled(int timeoutMs) {
@@ -208,11 +214,7 @@ bool WindowDriver::inputSettled(int timeoutMs) {
   input[0].ki.wVk = input[1].ki.wVk = VK_SHIFT;
   input[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, input, sizeof input[0]);
-  for (int waited = 0; waited <= timeoutMs; waited += 5) {
-    if (shiftReleasesTaken > before) return true;
-    Sleep(5);
-  }
-  return false;
+  return pollUntil([&] { return shiftReleasesTaken > before; }, timeoutMs);
 }
 
 void WindowDriver::close() {
