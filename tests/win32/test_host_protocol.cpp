@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "plugin_version.h"
 
 namespace {
 
@@ -19,9 +20,9 @@ TEST(HostProtocol, ResourcesTheHostReads) {
   const char* names[] = {"XELM VOVUVAVersion", "XELM Version", "XELM CalPopup",
                          "XELM CalPopup2", "XELM TimePopup", "XELM YearPopup"};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(host.stringResource(144 + i), names[i]);
-  EXPECT_EQ(host.fileVersion(), "3.1.1.0");
+  EXPECT_EQ(host.fileVersion(), XELM_VERSION_TEXT ".0");
   struct { const char* name; const char* text; } texts[] = {
-      {"FileVersion", "3.1.1"}, {"ProductVersion", "3.1.1"}, {"CompanyName", "Vantrell"},
+      {"FileVersion", XELM_VERSION_TEXT}, {"ProductVersion", XELM_VERSION_TEXT}, {"CompanyName", "Vantrell"},
       {"FileDescription", "XELM Datewell"}, {"InternalName", "XELMCalendar"},
       {"OriginalFilename", "XELMCalendar.fmx"}, {"ProductName", "Vantrell Datewell"},
   };
@@ -37,15 +38,15 @@ TEST(HostProtocol, InitialisationAcceptsVersions4To255) {
 
 TEST(HostProtocol, VersionFunctions) {
   struct Case { const char* function; const char* parameter; const char* result; } cases[] = {
-      {"XELM VOVUVAVersion", "", "3.1.1"},
-      {"XELM VOVUVAVersion", "platform", "3.1.1"},
-      {"XELM Version", "p", "Datewell 3.1.1 x86"},
-      {"XELM Version", "P", "Datewell 3.1.1 x86"},
-      {"XELM Version", "platform", "Datewell 3.1.1 x86"},
-      {"XELM Version", "Pizza", "Datewell 3.1.1 x86"},
-      {"XELM Version", "x", "Datewell 3.1.1"},
-      {"XELM Version", " p", "Datewell 3.1.1"},
-      {"XELM Version", "", "Datewell 3.1.1"},
+      {"XELM VOVUVAVersion", "", XELM_VERSION_TEXT},
+      {"XELM VOVUVAVersion", "platform", XELM_VERSION_TEXT},
+      {"XELM Version", "p", "Datewell " XELM_VERSION_TEXT " x86"},
+      {"XELM Version", "P", "Datewell " XELM_VERSION_TEXT " x86"},
+      {"XELM Version", "platform", "Datewell " XELM_VERSION_TEXT " x86"},
+      {"XELM Version", "Pizza", "Datewell " XELM_VERSION_TEXT " x86"},
+      {"XELM Version", "x", "Datewell " XELM_VERSION_TEXT},
+      {"XELM Version", " p", "Datewell " XELM_VERSION_TEXT},
+      {"XELM Version", "", "Datewell " XELM_VERSION_TEXT},
   };
   for (const Case& c : cases) {
     PluginHost::Outcome outcome = plugin().callFunction(functionIndexOf(c.function), c.parameter, "old result");
@@ -63,7 +64,7 @@ TEST(HostProtocol, FailedResizeWritesNothing) {
   EXPECT_TRUE(outcome.guardIntact);
   EXPECT_TRUE(outcome.recordIntact);
   // The next call works again.
-  EXPECT_EQ(plugin().callFunction(functionIndexOf("XELM VOVUVAVersion"), "").text(), "3.1.1");
+  EXPECT_EQ(plugin().callFunction(functionIndexOf("XELM VOVUVAVersion"), "").text(), XELM_VERSION_TEXT);
 }
 
 TEST(HostProtocol, UnknownFunctionIndexLeavesTheResultUntouched) {

@@ -10,6 +10,7 @@
 
 #include "gdi_count.h"
 #include "harness.h"
+#include "plugin_version.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -26,8 +27,8 @@ struct NestedCall {
 };
 const NestedCall kNestedCalls[] = {
     {0, nullptr, "", "4"},
-    {3, "XELM VOVUVAVersion", "", "3.1.1"},
-    {3, "XELM Version", "p", "Datewell 3.1.1 x86"},
+    {3, "XELM VOVUVAVersion", "", XELM_VERSION_TEXT},
+    {3, "XELM Version", "p", "Datewell " XELM_VERSION_TEXT " x86"},
     {3, "XELM CalPopup", "01/02/2005", "as set"},
     {3, "XELM CalPopup2", "01/02/2005|01/09/2005", "as set"},
     {3, "XELM YearPopup", "2005", "as set"},

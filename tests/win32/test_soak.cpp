@@ -11,6 +11,7 @@
 
 #include "calendar_support.h"
 #include "gdi_count.h"
+#include "plugin_version.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -67,8 +68,8 @@ std::function<void(WindowDriver&)> throughMessageBox(int button, int after) {
 }
 
 const Call kCalls[] = {
-    {"XELM VOVUVAVersion", "", nullptr, "3.1.1"},
-    {"XELM Version", "p", nullptr, "Datewell 3.1.1 x86"},
+    {"XELM VOVUVAVersion", "", nullptr, XELM_VERSION_TEXT},
+    {"XELM Version", "p", nullptr, "Datewell " XELM_VERSION_TEXT " x86"},
     {"XELM CalPopup", "03/01/2004", [](WindowDriver& d) { d.clickCell(1, 20); }, "03/13/2004"},
     {"XELM CalPopup", "03/01/2004|||||||command", [](WindowDriver& d) { d.pressButton(IDC_CAL_OK); }, "03/01/2004"},
     {"XELM CalPopup", "03/01/2004||||French|Monday||click|blue|arial", [](WindowDriver& d) { d.close(); }, ""},
@@ -96,7 +97,7 @@ const Call kCalls[] = {
      },
      ""},
     {"XELM TimePopup", "", [](WindowDriver& d) { d.close(); }, ""},
-    {"XELM Version", "", nullptr, "Datewell 3.1.1"},
+    {"XELM Version", "", nullptr, "Datewell " XELM_VERSION_TEXT},
     // The Preferences window stores what it shows, the defaults, so the date
     // calls above see the same settings whichever came first.
     {nullptr, "", [](WindowDriver& d) { d.pressButton(IDOK); }, ""},

@@ -24,6 +24,7 @@
 #include "peer_dialogs.h"
 #include "phases.h"
 #include "plugin_host.h"
+#include "plugin_version.h"
 #include "summary.h"
 #include "window_cycle.h"
 
@@ -309,7 +310,7 @@ int main(int argc, char** argv) {
 
   std::string versionText;
   const double version = versionCallMicroseconds(host, versionText);
-  const bool versionMet = version <= kVersionTargetMicroseconds && versionText == "Datewell 3.1.1 x86";
+  const bool versionMet = version <= kVersionTargetMicroseconds && versionText == "Datewell " XELM_VERSION_TEXT " x86";
   allOk = allOk && versionMet;
   std::printf("\nVersion call (\"p\" -> \"%s\"), host callbacks included: %.3f us median over %d calls  %s\n",
               versionText.c_str(), version, kVersionBatches * kVersionBatchCalls,
