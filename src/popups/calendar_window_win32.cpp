@@ -56,7 +56,7 @@ int32_t height(const RECT& r) { return r.bottom - r.top; }
 
 const CellRect& cellRect(int slot, int position) { return popupState.grid[cellIndex(slot, position)].rect; }
 
-void showValidationMessage(const char* text) { showMessage(kValidationCaption, text); }
+void showValidationMessage(HWND window, const char* text) { showMessage(window, kValidationCaption, text); }
 
 void formatRange() {
   PopupState& s = popupState;
@@ -320,11 +320,11 @@ void onOk(HWND window) {
     formatRange();
     EndDialog(window, Confirmed);
   } else if (havePicks) {
-    showValidationMessage(kOrderMessage);
+    showValidationMessage(window, kOrderMessage);
   } else if (s.pick1[0] == '\0') {
-    showValidationMessage(kNoLeftPickMessage);
+    showValidationMessage(window, kNoLeftPickMessage);
   } else {
-    showValidationMessage(kNoRightPickMessage);
+    showValidationMessage(window, kNoRightPickMessage);
   }
 }
 
@@ -363,7 +363,7 @@ void onLeftButtonUp(HWND window, int x, int y) {
   formatRange();
   if (commandButtons()) return;           // OK confirms and checks again
   if (rangeInOrder()) EndDialog(window, Confirmed);
-  else showValidationMessage(kOrderMessage);
+  else showValidationMessage(window, kOrderMessage);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 //   0 left, 1 top        first 5 characters each, read later as numbers
 //   2 24-hour switch     "2", or anything ending in "24", selects 0-23 hours
 //   3 minute step        first two digits; used when it divides 60
-//   4 initial time       "9:30 PM" or "21:30": only its first 8 positions
+//   4 initial time       "9:30 PM", "21:30", "10:30:00 pm": hour and minute
+//                        from its first 5 positions, then an AM/PM word
+//                        anywhere after them
 // Later fields are ignored. Nothing is refused: what does not fit a field's
 // rule leaves that setting at its default.
 #include "popups/time_parameters.h"
@@ -18,23 +20,70 @@ namespace {
 enum TimeField { LeftField = 0, TopField, TwentyFourField, StepField, TimeOfDayField };
 
 constexpr int32_t kPositionChars = 5;
-constexpr int32_t kTimePositions = 8;
+constexpr int32_t kMinuteEnd = 4;  // last position that may hold a minute digit
 
-// One character of the initial time at position `position` of its field.
-void scanTimeCharacter(char c, int32_t position) {
+// Finds the AM/PM marker in what follows the minute. That text is split into
+// words at every character that is not a letter or a '.'; a word that reads
+// A, AM, P or PM without its dots, in any case ("pm", "p.m."), is a marker,
+// and a later marker replaces an earlier one. Seconds and any other word (a
+// time zone, "Uhr", "Pacific") are passed over, so they never change a
+// marker that was stated.
+class MarkerScanner {
+ public:
+  void add(char c) {
+    if (c == '.') return;  // "p.m." reads as "pm"
+    if (!isLetter(c)) {
+      endWord();
+      return;
+    }
+    if (length_ < 2) word_[length_] = upper(c);
+    if (length_ < 3) ++length_;  // 3 stands for any longer word
+  }
+
+  // Ends the last word; the marker found, if any, goes into `meridiem`.
+  void finish(char (&meridiem)[3]) {
+    endWord();
+    if (marker_ != '\0') {
+      meridiem[0] = marker_;
+      meridiem[1] = 'M';
+      meridiem[2] = '\0';
+    }
+  }
+
+ private:
+  static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+  static char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+  void endWord() {
+    const bool firstIsMarker = length_ >= 1 && (word_[0] == 'A' || word_[0] == 'P');
+    if (firstIsMarker && (length_ == 1 || (length_ == 2 && word_[1] == 'M'))) marker_ = word_[0];
+    length_ = 0;
+  }
+
+  char word_[2] = {};   // the current word's first two letters, upper case
+  int32_t length_ = 0;  // letters in the current word, 3 for more than 2
+  char marker_ = '\0';  // 'A' or 'P' once a marker word has ended
+};
+
+// One character of the initial time at position `position` of its field:
+// the hour at positions 0 and 1, the minute from position 2 while it has
+// fewer than 2 characters; everything else goes to the marker search.
+void scanTimeCharacter(char c, int32_t position, MarkerScanner& marker) {
   PopupState& s = popupState;
-  if (c == ':') return;  // skipped, but it still takes its position
+  if (c == ':') {
+    marker.add(c);  // skipped, but it still takes its position and ends a word
+    return;
+  }
   if (position < 2) {
     // The hour keeps the column it was typed in, so ":5" leaves an empty hour.
     s.hourText[position] = c;
     return;
   }
-  if (position <= 4 && std::strlen(s.minuteText) < 2) {
+  if (position <= kMinuteEnd && std::strlen(s.minuteText) < 2) {
     appendChar(s.minuteText, c);
     return;
   }
-  if (c == 'A') copyText(s.meridiemText, "AM");
-  if (c == 'P') copyText(s.meridiemText, "PM");
+  marker.add(c);
 }
 
 // Converts the scanned hour to the list's form: 0-23 in 24-hour form,
@@ -66,6 +115,7 @@ void scanTimeParameters(const char* chars, int32_t length) {
   int32_t field = LeftField;
   int32_t count = 0;      // characters kept or examined in the current field
   char previous = '\0';   // the field's previous character (24-hour switch)
+  MarkerScanner marker;   // the initial time's AM/PM word
 
   for (int32_t i = 0; i < length; ++i) {
     char c = chars[i];
@@ -91,8 +141,8 @@ void scanTimeParameters(const char* chars, int32_t length) {
         if (c >= '0' && c <= '9') appendChar(stepText, c);
         break;
       case TimeOfDayField:
-        if (count < kTimePositions) scanTimeCharacter(c, count);
-        ++count;
+        scanTimeCharacter(c, count, marker);
+        if (count <= kMinuteEnd) ++count;  // positions past the minute all scan alike
         break;
       default:
         break;
@@ -100,6 +150,7 @@ void scanTimeParameters(const char* chars, int32_t length) {
     previous = c;
   }
 
+  marker.finish(s.meridiemText);
   if (stepText[0] != '\0') {
     int32_t step = readDecimal(stepText);
     if (step >= 1 && step <= 60 && 60 % step == 0) s.minuteStep = step;

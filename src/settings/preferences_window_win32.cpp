@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 #include "call/host_interface.h"
@@ -47,37 +48,69 @@ const PreferenceList preferenceLists[] = {
     {IDC_PREF_FONT, faceNames, kFontCount, kFontValue},
 };
 
+constexpr WPARAM kTypedPositionLimit = 3;  // typed positions stay within 0 to 999
+
 const char* const kPositionsWarning = "You must specify Left and Top positions.";
 
-void warn(const char* text) { showMessage("WARNING", text); }
+void warn(HWND window, const char* text) { showMessage(window, "WARNING", text); }
 
-// "storing Language, Theme": the values a save could not store, or what
-// failed before any could be written.
-void describeFailedAction(const SaveOutcome& outcome, char (&action)[200]) {
-  if (outcome.failedCount == 0) {
-    copyText(action, "opening their registry key");
-    return;
-  }
-  int length = std::snprintf(action, sizeof action, "storing %s", outcome.failedValues[0]);
-  for (int i = 1; i < outcome.failedCount && length > 0 && length < static_cast<int>(sizeof action); ++i)
-    length += std::snprintf(action + length, sizeof action - length, ", %s", outcome.failedValues[i]);
+// The window's label of each stored value, as a user knows it.
+const struct {
+  const char* value;
+  const char* label;
+} valueLabels[] = {
+    {kTitleValue, "Title"},
+    {kLanguageValue, "Language"},
+    {kCalendarTypeValue, "Calendar Type"},
+    {kDateStyleValue, "Date Style"},
+    {kSelectionMethodValue, "Date Selection Method"},
+    {kLocationValue, "Location"},
+    {kLocationXValue, "Left"},
+    {kLocationYValue, "Top"},
+    {kSizeValue, "Year Popup Size"},
+    {kThemeValue, "Theme"},
+    {kFontValue, "Font"},
+};
+
+const char* labelOf(const char* value) {
+  for (const auto& entry : valueLabels)
+    if (std::strcmp(entry.value, value) == 0) return entry.label;
+  return value;
 }
 
-// Tells the user in plain words why OK stored nothing, or not everything.
-// `openingError` is how creating the key went when the window opened: a key
-// that is missing because it could never be created is reported with that
-// cause. The causes a user can act on get their own words; any other is
-// given once, as the system describes the first error, with every value
-// that could not be stored.
-void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
-  char action[200];
-  describeFailedAction(outcome, action);
-  const bool writesFailed = outcome.failedCount > 0;
-  const bool neverCreated = !writesFailed && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
-  if (neverCreated) {
-    outcome.error = openingError;
-    copyText(action, "creating their registry key");
+// "Language, Theme": the labels of the values a save could not store.
+void listFailedLabels(const SaveOutcome& outcome, char (&labels)[300]) {
+  labels[0] = '\0';
+  size_t length = 0;
+  for (int i = 0; i < outcome.failedCount && length < sizeof labels; ++i) {
+    int written = std::snprintf(labels + length, sizeof labels - length, "%s%s", i > 0 ? ", " : "",
+                                labelOf(outcome.failedValues[i]));
+    if (written < 0) break;
+    length += static_cast<size_t>(written);
   }
+}
+
+// The system's description of `error`, without its line end, in the
+// system's language; "error N" when it has none.
+void describeSystemError(LONG error, char (&text)[200]) {
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
+  text[length] = '\0';
+  if (length == 0) std::snprintf(text, sizeof text, "error %ld", static_cast<long>(error));
+}
+
+// Tells the user in plain words what OK stored and why the rest was not:
+// "could not be saved" when nothing was stored, otherwise "were saved,
+// except" and the labels of the values not stored. `openingError` is how
+// creating the key went when the window opened: a key that is missing
+// because it could never be created is reported with that cause. The causes
+// a user can act on get their own words; any other is given as the system
+// describes the first error.
+void warnSaveFailed(HWND window, SaveOutcome outcome, LONG openingError) {
+  const bool keyNeverOpened = outcome.failedCount == 0;
+  const bool neverCreated = keyNeverOpened && outcome.error == ERROR_FILE_NOT_FOUND && openingError != ERROR_SUCCESS;
+  if (neverCreated) outcome.error = openingError;
   char reason[400];
   if (outcome.error == ERROR_ACCESS_DENIED) {
     copyText(reason, "saving them needs the right to change settings for all users of this computer.");
@@ -86,18 +119,21 @@ void warnSaveFailed(SaveOutcome outcome, LONG openingError) {
                      "Opening Preferences again creates it anew.");
   } else {
     char system[200];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  static_cast<DWORD>(outcome.error), 0, system, sizeof system, nullptr);
-    while (length > 0 && (system[length - 1] == '\r' || system[length - 1] == '\n' || system[length - 1] == ' '))
-      --length;
-    system[length] = '\0';
-    if (length == 0) std::snprintf(system, sizeof system, "error %ld", static_cast<long>(outcome.error));
+    describeSystemError(outcome.error, system);
+    const char* action = neverCreated     ? "creating their registry key"
+                         : keyNeverOpened ? "opening their registry key"
+                                          : "storing them";
     std::snprintf(reason, sizeof reason, "Windows reported \"%s\" when %s.", system, action);
   }
-  char text[500];
-  std::snprintf(text, sizeof text, "Your preferences could not %s: %s", writesFailed ? "all be saved" : "be saved",
-                reason);
-  warn(text);
+  char text[800];
+  if (outcome.storedCount == 0) {
+    std::snprintf(text, sizeof text, "Your preferences could not be saved: %s", reason);
+  } else {
+    char labels[300];
+    listFailedLabels(outcome, labels);
+    std::snprintf(text, sizeof text, "Your preferences were saved, except %s: %s", labels, reason);
+  }
+  warn(window, text);
 }
 
 LRESULT sendItem(HWND window, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -174,6 +210,15 @@ void showStoredValues(HWND window, HKEY key) {
   if (readSettingText(key, kLocationYValue, kPositionLimit, position)) SetDlgItemTextA(window, IDC_PREF_TOP, position);
 }
 
+// Typing stops where OK would cut the text, so that what a box shows is what
+// OK stores: the title at its stored limit, a position at three characters.
+// A longer text set from the registry is shown whole; the limit only refuses
+// further keys, as an edit box refuses them.
+void limitTyping(HWND window) {
+  sendItem(window, IDC_PREF_TITLE, EM_LIMITTEXT, kTitleLimit);
+  for (int id : {IDC_PREF_LEFT, IDC_PREF_TOP}) sendItem(window, id, EM_LIMITTEXT, kTypedPositionLimit);
+}
+
 void onInitDialog(HWND window) {
   RECT frame;
   GetWindowRect(window, &frame);
@@ -182,6 +227,7 @@ void onInitDialog(HWND window) {
 
   // The defaults first: what the date popups use for a value not stored.
   fillPreferenceLists(window);
+  limitTyping(window);
   SetDlgItemTextA(window, IDC_PREF_TITLE, kDefaultTitle);
   // Opening the window creates the key and any missing parent. How that went
   // is kept with the window (DWLP_USER), for OK to explain a failed save.
@@ -219,14 +265,14 @@ void readIndexText(HWND window, const PreferenceList& list, char (&text)[2]) {
   setIndexText(text, languageIndex(name), kLanguageCount);
 }
 
-// The text of a Left or Top box as OK stores it. A position the user typed
-// keeps its first three characters, so that stored positions stay within 0
-// to 999; one shown from the registry and left alone is stored as it was
-// read (up to four characters, such as 1200 or -100 written by another
-// tool), so that OK does not move a window the user did not touch.
+// The text of a Left or Top box as OK stores it: what the box shows. Typing
+// is limited to three characters (see limitTyping), so a position the user
+// enters stays within 0 to 999; one shown from the registry and left alone
+// (up to four characters, such as 1200 or -100 written by another tool) is
+// stored as it was read, so that OK does not move a window the user did not
+// touch.
 void readPositionText(HWND window, int id, char (&text)[kPositionLimit + 1]) {
-  const bool typed = sendItem(window, id, EM_GETMODIFY) != 0;
-  GetDlgItemTextA(window, id, text, typed ? 4 : static_cast<int>(sizeof text));
+  GetDlgItemTextA(window, id, text, static_cast<int>(sizeof text));
 }
 
 void onOk(HWND window) {
@@ -240,14 +286,14 @@ void onOk(HWND window) {
   readPositionText(window, IDC_PREF_TOP, texts.top);
 
   if (positionsMissing(texts)) {
-    warn(kPositionsWarning);
+    warn(window, kPositionsWarning);
     return;  // the window stays open as it was; nothing is written
   }
   // A failed save keeps the window open with the user's input, so that the
   // choices are not lost unnoticed: the user can try again or cancel.
   SaveOutcome saved = saveSettings(texts);
   if (saved.error != ERROR_SUCCESS) {
-    warnSaveFailed(saved, static_cast<LONG>(GetWindowLongPtrA(window, DWLP_USER)));
+    warnSaveFailed(window, saved, static_cast<LONG>(GetWindowLongPtrA(window, DWLP_USER)));
     return;
   }
   EndDialog(window, 0);

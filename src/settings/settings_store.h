@@ -108,11 +108,12 @@ void loadSettings();
 // How a save ended. Every value is attempted, whatever became of the ones
 // before it. error is 0 when all were stored; otherwise it is the platform's
 // error code of the first failure, and failedValues names, in the order they
-// were written, the failedCount values that could not be stored (the others
-// were). An error with no failed value means the key itself could not be
-// opened for writing, and nothing was written.
+// were written, the failedCount values that could not be stored; storedCount
+// values were. An error with no failed value means the key itself could not
+// be opened for writing, and nothing was written.
 struct SaveOutcome {
   int32_t error;
+  int storedCount;
   int failedCount;
   const char* failedValues[kMaxSettingWrites];
 };

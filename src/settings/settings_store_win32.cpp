@@ -45,7 +45,10 @@ SaveOutcome saveSettings(const SettingTexts& texts) {
     // value of length 0.
     const LONG status = RegSetValueExA(key, writes[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(writes[i].text),
                                        static_cast<DWORD>(std::strlen(writes[i].text)));
-    if (status == ERROR_SUCCESS) continue;
+    if (status == ERROR_SUCCESS) {
+      ++outcome.storedCount;
+      continue;
+    }
     if (outcome.failedCount == 0) outcome.error = status;
     outcome.failedValues[outcome.failedCount++] = writes[i].name;
   }

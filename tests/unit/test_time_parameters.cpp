@@ -48,7 +48,15 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
       {"||||0:45", "12", "45", "AM"},
       {"||||0:45 PM", "12", "45", "AM"},  // hour 0 is midnight whatever the marker
       {"||||24:00", "12", "00", "AM"},
-      {"||||10:30:00 PM", "10", "30", ""},  // the marker lies past position 7
+      {"||||10:30:00 PM", "10", "30", "PM"},  // seconds are passed over
+      {"||24||12:15:00 pm", "12", "15", "PM"},
+      {"||||9:30 p.m.", "9", "30", "PM"},
+      {"||||9:30PM", "9", "30", "PM"},
+      {"||||9:30 PM Eastern", "9", "30", "PM"},  // another word never turns PM into AM
+      {"||||9:30 Pacific", "9", "30", ""},       // nor is it a marker of its own
+      {"||||9:30 PMX", "9", "30", ""},
+      {"||||7:3 PM", "7", "3 ", "PM"},          // the minute keeps its 2 characters
+      {"||||:30 PM", "12", "0 ", "AM"},        // an empty hour is midnight
       {"||||9:05 PM", "9", "05", "PM"},
       {"||||:30", "12", "0", "AM"},  // a leading colon leaves the hour empty (12 AM) and shifts the minute
       {"||||7:00 A", "7", "00", "AM"},

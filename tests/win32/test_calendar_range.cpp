@@ -28,7 +28,7 @@ void expectMessage(WindowDriver& d, const char* text) {
   EXPECT_TRUE(box.found) << text;
   EXPECT_EQ(box.caption, "Calendar Validation");
   EXPECT_EQ(box.text, text);
-  EXPECT_FALSE(box.hasOwner);
+  EXPECT_EQ(box.owner, d.window());
   EXPECT_TRUE(d.windowOpen());
 }
 

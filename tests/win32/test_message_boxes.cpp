@@ -1,7 +1,7 @@
 // The plug-in's messages hold their window: while one is up, a real click on
 // the window behind it (a day, OK) does nothing, so the window can neither
 // end under the message nor stack a second one; once the message is
-// answered, the same clicks work.
+// answered, its window is active again and the same clicks work.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -75,11 +75,11 @@ TEST(MessageBoxes, TheirWindowTakesNoClickUntilTheyAreAnswered) {
        },
        [](WindowDriver& d) {
          d.selectText(IDC_PREF_LOCATION, "Specified");
-         d.setText(IDC_PREF_LEFT, "10");
+         d.typeText(IDC_PREF_LEFT, "10");
          d.pressButton(IDOK);
        },
        [](WindowDriver& d) { return std::vector<POINT>{controlCentre(d.window(), IDOK)}; },
-       [](WindowDriver& d) { d.setText(IDC_PREF_TOP, "20"); }, ""},
+       [](WindowDriver& d) { d.typeText(IDC_PREF_TOP, "20"); }, ""},
   };
   for (const Case& c : cases) {
     deleteSettingsKey();
@@ -103,6 +103,13 @@ TEST(MessageBoxes, TheirWindowTakesNoClickUntilTheyAreAnswered) {
       // The window is enabled again once the message's call has returned.
       for (int waited = 0; waited < 5000 && !IsWindowEnabled(d.window()); waited += 10) Sleep(10);
       EXPECT_TRUE(IsWindowEnabled(d.window())) << c.name;
+      // ... and active, with the keyboard in it, not left to another program.
+      GUITHREADINFO ui = {};
+      ui.cbSize = sizeof ui;
+      GetGUIThreadInfo(GetWindowThreadProcessId(d.window(), nullptr), &ui);
+      EXPECT_EQ(ui.hwndActive, d.window()) << c.name;
+      EXPECT_TRUE(ui.hwndFocus && (ui.hwndFocus == d.window() || IsChild(d.window(), ui.hwndFocus))) << c.name;
+      EXPECT_EQ(GetForegroundWindow(), d.window()) << c.name;
       if (c.afterAnswer) c.afterAnswer(d);
       for (POINT p : clicks) EXPECT_TRUE(d.userClick(p)) << c.name;
       ended = d.waitClosed(5000);

@@ -239,8 +239,8 @@ TEST_F(Preferences, LocationListShowsAndHidesLeftAndTopKeepingTheirTexts) {
   openPreferences([](WindowDriver& d) {
     d.selectText(IDC_PREF_LOCATION, "Specified");
     for (int id : kPositionGroup) EXPECT_TRUE(d.controlVisible(id)) << id;
-    d.setText(IDC_PREF_LEFT, "10");
-    d.setText(IDC_PREF_TOP, "20");
+    d.typeText(IDC_PREF_LEFT, "10");
+    d.typeText(IDC_PREF_TOP, "20");
     d.selectText(IDC_PREF_LOCATION, "Centered");
     for (int id : kPositionGroup) EXPECT_FALSE(d.controlVisible(id)) << id;
     d.selectText(IDC_PREF_LOCATION, "Specified");
@@ -256,17 +256,17 @@ TEST_F(Preferences, MissingPositionWarnsAndStoresNothing) {
   Snapshot before = snapshot();
   openPreferences([](WindowDriver& d) {
     d.selectText(IDC_PREF_LOCATION, "Specified");
-    d.setText(IDC_PREF_TITLE, "Changed");
+    d.typeText(IDC_PREF_TITLE, "Changed");
     const char* boxes[][2] = {{"10", ""}, {"", "5"}, {"", ""}};
     for (auto& box : boxes) {
-      d.setText(IDC_PREF_LEFT, box[0]);
-      d.setText(IDC_PREF_TOP, box[1]);
+      d.typeText(IDC_PREF_LEFT, box[0]);
+      d.typeText(IDC_PREF_TOP, box[1]);
       d.pressButton(IDOK);
       WindowDriver::MessageBoxText message = d.answerMessageBox();
       EXPECT_TRUE(message.found);
       EXPECT_EQ(message.caption, "WARNING");
       EXPECT_EQ(message.text, "You must specify Left and Top positions.");
-      EXPECT_FALSE(message.hasOwner);
+      EXPECT_EQ(message.owner, d.window());
       EXPECT_TRUE(d.windowOpen()) << "the window stays open";
       EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "Changed");
       EXPECT_EQ(d.selectedText(IDC_PREF_LOCATION), "Specified");
@@ -279,8 +279,10 @@ TEST_F(Preferences, MissingPositionWarnsAndStoresNothing) {
 TEST_F(Preferences, OkStoresWhatTheWindowShows) {
   storeAll({{"LocationX", "500"}, {"LocationY", "40"}});
   std::string typedTitle(60, 'T');
+  std::map<std::string, std::string> shown;  // each box's text at OK, by value name
   openPreferences([&](WindowDriver& d) {
-    d.setText(IDC_PREF_TITLE, typedTitle);
+    d.typeText(IDC_PREF_TITLE, typedTitle);  // keys past the 49th are refused
+    shown["Title"] = d.controlText(IDC_PREF_TITLE);
     d.selectText(IDC_PREF_LANGUAGE, "Swedish");
     d.selectText(IDC_PREF_CALENDAR_TYPE, "Monday");
     d.selectText(IDC_PREF_DATE_STYLE, "dd/mm/yyyy");
@@ -296,17 +298,21 @@ TEST_F(Preferences, OkStoresWhatTheWindowShows) {
       {"DateSelectionMethod", "1"}, {"Location", "0"}, {"LocationX", "500"}, {"LocationY", "40"},
       {"Size", "1"}, {"Theme", "4"}, {"Font", "1"}};
   for (const auto& value : expected) EXPECT_EQ(storedText(centered, value.first.c_str()), value.second) << value.first;
+  EXPECT_EQ(storedText(centered, "Title"), shown["Title"]);
 
-  openPreferences([](WindowDriver& d) {
+  openPreferences([&](WindowDriver& d) {
     EXPECT_EQ(d.selectedText(IDC_PREF_LANGUAGE), "Swedish");
     EXPECT_EQ(d.controlText(IDC_PREF_LEFT), "500");
     d.selectText(IDC_PREF_LOCATION, "Specified");
-    d.setText(IDC_PREF_LEFT, "1200");
-    d.setText(IDC_PREF_TOP, "0");
-    d.setText(IDC_PREF_TITLE, "");
+    d.typeText(IDC_PREF_LEFT, "1200");  // the fourth key is refused
+    d.typeText(IDC_PREF_TOP, "0");
+    d.typeText(IDC_PREF_TITLE, "");
+    shown["LocationX"] = d.controlText(IDC_PREF_LEFT);
+    shown["LocationY"] = d.controlText(IDC_PREF_TOP);
     d.pressButton(IDOK);
   });
   Snapshot specified = snapshot();
+  for (const char* name : {"LocationX", "LocationY"}) EXPECT_EQ(storedText(specified, name), shown[name]) << name;
   EXPECT_EQ(storedText(specified, "Location"), "1");
   EXPECT_EQ(storedText(specified, "LocationX"), "120");
   EXPECT_EQ(storedText(specified, "LocationY"), "0");
@@ -332,46 +338,56 @@ bool framedBy(const std::string& text, const std::string& begin, const std::stri
 // the input as it was, having stored every value it could; once the cause is
 // gone, OK stores every value.
 TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
-  std::unique_ptr<ValueRefusal> refusal;  // Language and Theme refused as a full registry refuses them
+  const std::map<std::string, std::string> expected = {
+      {"Title", "After"},   {"Language", "0"},  {"CalendarType", "0"}, {"DateStyle", "0"},
+      {"DateSelectionMethod", "0"}, {"Location", "1"}, {"LocationX", "12"}, {"LocationY", "34"},
+      {"Size", "0"},        {"Theme", "3"},     {"Font", "0"}};
+  std::vector<std::string> everyValue;
+  for (const auto& value : expected) everyValue.push_back(value.first);
+  std::unique_ptr<ValueRefusal> refusal;
+  auto refuse = [&](std::vector<std::string> names, LONG error) {
+    refusal.reset(new ValueRefusal(plugin().module(), names, error));
+    ASSERT_TRUE(refusal->installed());
+  };
+  auto lift = [&] { refusal.reset(); };
+  const char* const kNeedsRights = "saving them needs the right to change settings for all users of this computer.";
+  const char* const kRemoved =
+      "their registry key was removed while this window was open. Opening Preferences again creates it anew.";
   struct Case {
     std::function<void()> breakSaving, repair;
     std::string message, messageEnd;  // the message, or its start and end around the system's words
     std::vector<std::string> refused;  // values the failed OK could not store; it stored the others
   } cases[] = {
       {[] { denyToEveryone(kSetValue); }, [] { denyToEveryone(0); },
-       "Your preferences could not be saved: saving them needs the right to change settings for all users of this "
-       "computer.", "", {}},
+       std::string("Your preferences could not be saved: ") + kNeedsRights, "", {}},
       {[] { deleteSettingsKey(); }, [] { storeSetting("Title", "Recreated"); },
-       "Your preferences could not be saved: their registry key was removed while this window was open. Opening "
-       "Preferences again creates it anew.", "", {}},
-      {[&] {
-         refusal.reset(new ValueRefusal(plugin().module(), {"Language", "Theme"}));
-         ASSERT_TRUE(refusal->installed());
-       },
-       [&] { refusal.reset(); },
-       "Your preferences could not all be saved: Windows reported \"", "\" when storing Language, Theme.",
+       std::string("Your preferences could not be saved: ") + kRemoved, "", {}},
+      {[&] { refuse({"Language", "Theme"}, ERROR_NOT_ENOUGH_QUOTA); }, lift,
+       "Your preferences were saved, except Language, Theme: Windows reported \"", "\" when storing them.",
        {"Language", "Theme"}},
+      {[&] { refuse({"DateSelectionMethod", "LocationX"}, ERROR_ACCESS_DENIED); }, lift,
+       std::string("Your preferences were saved, except Date Selection Method, Left: ") + kNeedsRights, "",
+       {"DateSelectionMethod", "LocationX"}},
+      // The key removed after OK opened it: every write fails, nothing is stored.
+      {[&] { refuse(everyValue, ERROR_KEY_DELETED); }, lift,
+       std::string("Your preferences could not be saved: ") + kRemoved, "", everyValue},
   };
-  std::map<std::string, std::string> expected = {
-      {"Title", "After"},   {"Language", "0"},  {"CalendarType", "0"}, {"DateStyle", "0"},
-      {"DateSelectionMethod", "0"}, {"Location", "1"}, {"LocationX", "12"}, {"LocationY", "34"},
-      {"Size", "0"},        {"Theme", "3"},     {"Font", "0"}};
   for (const Case& c : cases) {
     deleteVantrellTree();
     storeSetting("Title", "Before");
     openPreferences([&](WindowDriver& d) {
-      d.setText(IDC_PREF_TITLE, "After");
+      d.typeText(IDC_PREF_TITLE, "After");
       d.selectText(IDC_PREF_THEME, "Red");
       d.selectText(IDC_PREF_LOCATION, "Specified");
-      d.setText(IDC_PREF_LEFT, "12");
-      d.setText(IDC_PREF_TOP, "34");
+      d.typeText(IDC_PREF_LEFT, "12");
+      d.typeText(IDC_PREF_TOP, "34");
       c.breakSaving();
       d.pressButton(IDOK);
       WindowDriver::MessageBoxText message = d.answerMessageBox();
       EXPECT_EQ(message.caption, "WARNING");
       EXPECT_TRUE(c.messageEnd.empty() ? message.text == c.message : framedBy(message.text, c.message, c.messageEnd))
           << message.text;
-      EXPECT_FALSE(message.hasOwner);
+      EXPECT_EQ(message.owner, d.window());
       EXPECT_TRUE(d.windowOpen()) << c.message;
       EXPECT_EQ(d.controlText(IDC_PREF_TITLE), "After");
       EXPECT_EQ(d.selectedText(IDC_PREF_THEME), "Red");
@@ -403,7 +419,7 @@ TEST_F(Preferences, CancelCloseAndEscapeLeaveTheRegistryAsItWas) {
   Snapshot before = snapshot();
   for (const char* finish : {"cancel", "close", "escape"}) {
     openPreferences([&](WindowDriver& d) {
-      d.setText(IDC_PREF_TITLE, "After");
+      d.typeText(IDC_PREF_TITLE, "After");
       d.selectText(IDC_PREF_LANGUAGE, "Italian");
       d.selectText(IDC_PREF_LOCATION, "Centered");
       d.selectText(IDC_PREF_THEME, "Blue");
@@ -521,14 +537,14 @@ struct Choices {
 
 void saveChoices(const Choices& c) {
   openPreferences([&](WindowDriver& d) {
-    d.setText(IDC_PREF_TITLE, c.title);
+    d.typeText(IDC_PREF_TITLE, c.title);
     d.selectText(IDC_PREF_LANGUAGE, c.language);
     d.selectText(IDC_PREF_CALENDAR_TYPE, c.calendarType);
     d.selectText(IDC_PREF_DATE_STYLE, c.dateStyle);
     d.selectText(IDC_PREF_SELECTION, c.selection);
     d.selectText(IDC_PREF_LOCATION, c.location);
-    d.setText(IDC_PREF_LEFT, c.left);
-    d.setText(IDC_PREF_TOP, c.top);
+    d.typeText(IDC_PREF_LEFT, c.left);
+    d.typeText(IDC_PREF_TOP, c.top);
     d.selectText(IDC_PREF_SIZE, c.size);
     d.selectText(IDC_PREF_THEME, c.theme);
     d.selectText(IDC_PREF_FONT, c.font);

@@ -8,12 +8,13 @@
 
 namespace {
 
-// The names refused by the one ValueRefusal in place.
+// The names refused by the one ValueRefusal in place, and its error.
 std::vector<std::string> refusedNames;
+LONG refusalError = ERROR_NOT_ENOUGH_QUOTA;
 
 LONG WINAPI refuseListedValues(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
   for (const std::string& refused : refusedNames)
-    if (name && lstrcmpiA(name, refused.c_str()) == 0) return ERROR_NOT_ENOUGH_QUOTA;
+    if (name && lstrcmpiA(name, refused.c_str()) == 0) return refusalError;
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
@@ -42,8 +43,9 @@ KeyWriteDenial::~KeyWriteDenial() {
   if (denied_) denyKeyRights(path_, 0);
 }
 
-ValueRefusal::ValueRefusal(HMODULE module, const std::vector<std::string>& names) {
+ValueRefusal::ValueRefusal(HMODULE module, const std::vector<std::string>& names, LONG error) {
   refusedNames = names;
+  refusalError = error;
   hook_.reset(new ImportHook(module, "advapi32.dll", "RegSetValueExA", reinterpret_cast<const void*>(refuseListedValues)));
 }
 

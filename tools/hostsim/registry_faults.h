@@ -32,11 +32,11 @@ class KeyWriteDenial {
 };
 
 // Makes the writes of the named values by `module` (through its
-// RegSetValueExA) fail as on a registry whose quota is used up, while this
-// object lives; every other write goes through.
+// RegSetValueExA) fail with `error` while this object lives: by default as on
+// a registry whose quota is used up. Every other write goes through.
 class ValueRefusal {
  public:
-  ValueRefusal(HMODULE module, const std::vector<std::string>& names);
+  ValueRefusal(HMODULE module, const std::vector<std::string>& names, LONG error = ERROR_NOT_ENOUGH_QUOTA);
   ~ValueRefusal();
   bool installed() const;
 

@@ -222,14 +222,14 @@ void WindowDriver::close() {
   barrier();
 }
 
-void WindowDriver::setText(int controlId, const std::string& text) {
+void WindowDriver::typeText(int controlId, const std::string& text) {
+  // As a user replaces a box's text: all of it selected, a backspace, then
+  // one character message per key. The box applies its own rules (length
+  // limit, digits only) and marks itself modified, as it does for the hand.
   HWND control = GetDlgItem(window_, controlId);
-  SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  // An edit box marks text that the user typed as modified; setting it by
-  // message does not, so the mark is set as typing would.
-  char className[16] = {};
-  GetClassNameA(control, className, sizeof className);
-  if (lstrcmpiA(className, "Edit") == 0) SendMessageA(control, EM_SETMODIFY, TRUE, 0);
+  SendMessageA(control, EM_SETSEL, 0, -1);
+  if (GetWindowTextLengthA(control) > 0) SendMessageA(control, WM_CHAR, '\b', 0);
+  for (char c : text) SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 0);
 }
 
 bool WindowDriver::calendarGeometry(CalendarGeometry& geometry) {
@@ -256,7 +256,7 @@ WindowDriver::MessageBoxText WindowDriver::answerMessageBox(int timeoutMs) {
   box.found = true;
   box.caption = windowText(hwnd);
   box.text = windowText(GetDlgItem(hwnd, 0xFFFF));
-  box.hasOwner = GetWindow(hwnd, GW_OWNER) != nullptr;
+  box.owner = GetWindow(hwnd, GW_OWNER);
   SendNotifyMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   for (int waited = 0; waited < 5000 && IsWindow(hwnd); waited += 10) Sleep(10);
   barrier();
@@ -379,7 +379,7 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     args >> id >> std::ws;
     std::string text;
     std::getline(args, text);
-    setText(id, text);
+    typeText(id, text);
     return true;
   }
   if (verb == "msgbox") {

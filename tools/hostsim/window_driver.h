@@ -48,7 +48,9 @@ class WindowDriver {
   void pressButton(int controlId);
   void clickAt(int x, int y);
   void close();
-  void setText(int controlId, const std::string& text);  // as typed: an edit box is marked modified
+  // Replaces an edit box's text key by key, as typed: the box refuses what
+  // its limits refuse and is marked modified.
+  void typeText(int controlId, const std::string& text);
 
   // The calendar window: where its cells are (measured once per window), a
   // click on the centre of cell `position` (0-48) of month slot `slot`.
@@ -72,7 +74,7 @@ class WindowDriver {
   struct MessageBoxText {
     bool found = false;
     std::string caption, text;
-    bool hasOwner = false;
+    HWND owner = nullptr;  // the window the box belongs to
   };
   MessageBoxText answerMessageBox(int timeoutMs = 5000);
 
