@@ -21,6 +21,9 @@ add_library(xelm_objects OBJECT ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(xelm_objects PUBLIC ${CMAKE_SOURCE_DIR}/src ${GENERATED_DIR})
 target_compile_options(xelm_objects PRIVATE ${NO_EXCEPTIONS})
 target_compile_definitions(xelm_objects PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+# The accessible object: system libraries of every Windows, linked wherever
+# the objects are.
+target_link_libraries(xelm_objects INTERFACE oleacc ole32 oleaut32 uuid)
 
 add_library(XELMCalendar SHARED
   $<TARGET_OBJECTS:xelm_objects>
@@ -29,7 +32,7 @@ add_library(XELMCalendar SHARED
 set_target_properties(XELMCalendar PROPERTIES PREFIX "" SUFFIX ".fmx"
   RUNTIME_OUTPUT_DIRECTORY ${BIN_DIR})
 target_include_directories(XELMCalendar PRIVATE ${CMAKE_SOURCE_DIR}/src ${GENERATED_DIR})
-target_link_libraries(XELMCalendar PRIVATE user32 gdi32 advapi32)
+target_link_libraries(XELMCalendar PRIVATE user32 gdi32 advapi32 oleacc ole32 oleaut32 uuid)
 if(NOT MSVC)
   # Static C and C++ runtimes: the DLL imports system DLLs only. Stripped and
   # without the link time in its header, so that the same sources give the
