@@ -146,12 +146,7 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accValue(self, value); });
-    return S_FALSE;
+    return platformText(child, value, [&](IAccessible* o, VARIANT self) { return o->get_accValue(self, value); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
@@ -196,12 +191,7 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-    if (!help) return E_POINTER;
-    *help = nullptr;
-    const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accHelp(self, help); });
-    return S_FALSE;
+    return platformText(child, help, [&](IAccessible* o, VARIANT self) { return o->get_accHelp(self, help); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
@@ -215,12 +205,8 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-    if (!shortcut) return E_POINTER;
-    *shortcut = nullptr;
-    const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accKeyboardShortcut(self, shortcut); });
-    return S_FALSE;
+    return platformText(child, shortcut,
+                        [&](IAccessible* o, VARIANT self) { return o->get_accKeyboardShortcut(self, shortcut); });
   }
 
   // The window itself holds the focus (CHILDID_SELF), or one of its
@@ -386,6 +372,16 @@ class CalendarAccessible final : public IAccessible {
     const HRESULT hr = call(object, numberVariant(CHILDID_SELF));
     if (t.control) object->Release();
     return hr;
+  }
+
+  // A text property the grid's elements do not have (S_FALSE, no text):
+  // the platform's answer for the client object and the controls.
+  template <typename Call>
+  HRESULT platformText(const VARIANT& child, BSTR* out, Call call) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    const Target t = resolve(child);
+    return t.kind == Target::Element ? S_FALSE : forwarded(t, call);
   }
 
   LONG references_ = 1;      // the window's own reference, released by closeAccessible
