@@ -4,7 +4,9 @@ if(MSVC)
 else()
   add_compile_options(-Wall -Wextra -Wno-unused-parameter)
   # Product code never throws; Win32 callbacks cannot unwind exceptions here.
-  set(NO_EXCEPTIONS -fno-exceptions)
+  # Nor does it ask for a type at run time: without type information the COM
+  # object's class brings no part of the C++ runtime's into the DLL.
+  set(NO_EXCEPTIONS -fno-exceptions -fno-rtti)
 endif()
 
 # Built files land in the tree's bin/; the Makefile copies them to dist/.
@@ -39,6 +41,10 @@ if(NOT MSVC)
   # same bytes wherever and whenever they are built.
   target_link_options(XELMCalendar PRIVATE -static -static-libgcc -static-libstdc++ -s
                       -Wl,--no-insert-timestamp)
+  # The accessible object is asked a few hundred questions a second at most:
+  # made for size, it is a fifth of what -O2's inlining makes of it.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/popups/calendar_accessible_win32.cpp
+                              PROPERTIES COMPILE_OPTIONS -Os)
   # No folder of the build machine in what the compiler writes.
   target_compile_options(xelm_objects PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
                          -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)

@@ -92,8 +92,20 @@ class CalendarAccessible final : public IAccessible {
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
+    if (left == 0) destroy(this);
     return static_cast<ULONG>(left);
+  }
+
+  // Made on the process heap rather than by operator new, whose library
+  // part would bring the C++ runtime's exception support into the DLL;
+  // nullptr when the heap is out of memory.
+  static CalendarAccessible* create(HWND window, IAccessible* proxy) {
+    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(CalendarAccessible));
+    return memory ? new (memory) CalendarAccessible(window, proxy) : nullptr;
+  }
+  static void destroy(CalendarAccessible* object) {
+    object->~CalendarAccessible();
+    HeapFree(GetProcessHeap(), 0, object);
   }
 
   // IDispatch: no type information; clients call IAccessible's methods.
@@ -404,7 +416,7 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
     comStartedHere = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     IAccessible* proxy = nullptr;
     if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&proxy))))
-      accessible = new (std::nothrow) CalendarAccessible(window, proxy);
+      accessible = CalendarAccessible::create(window, proxy);
     if (!accessible) {
       if (proxy) proxy->Release();
       if (comStartedHere) CoUninitialize();
