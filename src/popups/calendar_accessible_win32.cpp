@@ -411,9 +411,13 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
   if (static_cast<LONG>(objectId) != OBJID_CLIENT) return 0;
   if (accessible && accessible->window() != window) closeAccessible();
   if (!accessible) {
-    // S_FALSE (already initialised) counts too and is balanced at the end;
-    // a thread of the multithreaded apartment stays as it is.
-    comStartedHere = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // S_FALSE (already initialised) counts too and is balanced at the end.
+    // On a thread of the multithreaded apartment calls would arrive on
+    // COM's own threads while this one changes the grid and ends the window:
+    // the platform's object answers there, as it does without this one.
+    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (started == RPC_E_CHANGED_MODE) return 0;
+    comStartedHere = SUCCEEDED(started);
     IAccessible* proxy = nullptr;
     if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&proxy))))
       accessible = CalendarAccessible::create(window, proxy);

@@ -23,7 +23,9 @@
 // location and parent) is the platform's proxy's answer.
 //
 // Calls arrive on the window's thread: from other apartments and processes
-// they are marshalled by COM. After the window is destroyed every call on a
+// they are marshalled by COM. A host whose thread is in the multithreaded
+// apartment (no host with windows should be) gets the platform's object
+// alone, as before. After the window is destroyed every call on a
 // reference a client kept fails with RPC_E_DISCONNECTED.
 #pragma once
 #include <windows.h>
@@ -31,7 +33,8 @@
 // Answers WM_GETOBJECT: for OBJID_CLIENT the window's accessible object,
 // made at the first request (which also initialises COM on this thread when
 // it is not yet, until the window ends), as LresultFromObject gives it; 0
-// for any other object id, so that the platform answers as before.
+// for any other object id or on a thread of the multithreaded apartment, so
+// that the platform answers as before.
 LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId);
 
 // Tells listening clients that the grid's days were filled again (a list
