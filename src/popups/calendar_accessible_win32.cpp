@@ -5,11 +5,9 @@
 // a closed flag that the window's end sets and every method checks first.
 #include "popups/calendar_accessible_win32.h"
 
-#include <ole2.h>
-#include <oleacc.h>
-
 #include <new>
 
+#include "common/accessible_win32.h"
 #include "grid/cell_pick.h"
 #include "grid/grid_elements.h"
 
@@ -17,40 +15,6 @@ namespace {
 
 const wchar_t* const kOutsideShownMonth = L"Outside the month shown";
 const wchar_t* const kClickAction = L"Click";
-
-// The plug-in's texts are Western (code page 1252), such as "F\xE9vrier":
-// converted from 1252 whatever the system's code page is.
-BSTR wideText(const char* text) {
-  wchar_t wide[64];
-  if (MultiByteToWideChar(1252, 0, text, -1, wide, sizeof wide / sizeof wide[0]) == 0) wide[0] = L'\0';
-  return SysAllocString(wide);
-}
-
-VARIANT numberVariant(LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
-
-// The window's controls in their order as child windows.
-HWND controlAt(HWND window, int number) {
-  HWND child = GetWindow(window, GW_CHILD);
-  for (int k = 1; child && k < number; ++k) child = GetWindow(child, GW_HWNDNEXT);
-  return child;
-}
-
-int controlCount(HWND window) {
-  int count = 0;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
-  return count;
-}
-
-// The platform's object of a control, as its parent's proxy would give it.
-HRESULT controlObject(HWND control, REFIID iid, void** out) {
-  return CreateStdAccessibleObject(control, OBJID_WINDOW, iid, out);
-}
 
 // What a child id names: the client object itself or a control (answered
 // by the platform's objects), a grid element, or nothing (the call fails
@@ -153,7 +117,7 @@ class CalendarAccessible final : public IAccessible {
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accName(self, name); });
     char text[48];
     gridElementName(t.element, text, sizeof text);
-    *name = wideText(text);
+    *name = accessibleText(text);
     return *name ? S_OK : E_OUTOFMEMORY;
   }
 
@@ -233,12 +197,7 @@ class CalendarAccessible final : public IAccessible {
       return S_OK;
     }
     if (!focused || GetParent(focused) != window_) return S_FALSE;
-    IDispatch* object = nullptr;
-    const HRESULT hr = controlObject(focused, IID_IDispatch, reinterpret_cast<void**>(&object));
-    if (FAILED(hr)) return hr;
-    focus->vt = VT_DISPATCH;
-    focus->pdispVal = object;
-    return S_OK;
+    return controlVariant(focused, focus);
   }
 
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -308,12 +267,7 @@ class CalendarAccessible final : public IAccessible {
       *end = numberVariant(to);
       return S_OK;
     }
-    IDispatch* object = nullptr;
-    const HRESULT hr = controlObject(controlAt(window_, to), IID_IDispatch, reinterpret_cast<void**>(&object));
-    if (FAILED(hr)) return hr;
-    end->vt = VT_DISPATCH;
-    end->pdispVal = object;
-    return S_OK;
+    return controlVariant(controlAt(window_, to), end);
   }
 
   // A control under the point answers with its object, a grid element with
@@ -328,14 +282,7 @@ class CalendarAccessible final : public IAccessible {
     GetClientRect(window_, &client);
     if (!PtInRect(&client, point)) return S_FALSE;
     HWND control = ChildWindowFromPointEx(window_, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-    if (control && control != window_) {
-      IDispatch* object = nullptr;
-      const HRESULT hr = controlObject(control, IID_IDispatch, reinterpret_cast<void**>(&object));
-      if (FAILED(hr)) return hr;
-      found->vt = VT_DISPATCH;
-      found->pdispVal = object;
-      return S_OK;
-    }
+    if (control && control != window_) return controlVariant(control, found);
     const int number = gridElementAt(point.x, point.y);
     *found = numberVariant(number < 0 ? CHILDID_SELF : elementId(number));
     return S_OK;
