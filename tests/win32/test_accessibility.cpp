@@ -172,6 +172,7 @@ TEST_F(AccessibilityTest, DefaultActionTakesTheClicksPath) {
        [](WindowDriver& d) {
          EXPECT_EQ(act(d, L"5 April 2004"), S_OK);  // the left calendar's grey day
          EXPECT_EQ(act(d, L"2 April 2004", -1), S_OK);
+         EXPECT_EQ(act(d, L"1 March 2004"), E_ACCESSDENIED);  // under the message, as a click is refused
          EXPECT_EQ(d.answerMessageBox().text,
                    "The date selected in the left calendar must be less than or equal to the date in the right "
                    "calendar.");
