@@ -29,6 +29,11 @@ struct CalendarCell {
   char dateText[12];       // the day's date in the date style; empty in headings
 };
 
+// Whether (x, y) lies in r: left <= x < right and top <= y < bottom.
+inline bool rectContains(const CellRect& r, int32_t x, int32_t y) {
+  return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+}
+
 // Index of position k (0-48) of slot s (1-12).
 inline int cellIndex(int slot, int position) { return (slot - 1) * kCellsPerSlot + position; }
 

@@ -197,16 +197,19 @@ int readInitialDates(const LocalDate& today) {
   return result;
 }
 
-bool rangeInOrder() {
-  int32_t style = popupState.settings.dateStyle;
-  if (style < StyleMonthFirst || style > StyleYearFirst) return true;  // no field positions to compare
+LocalDate readWrittenDate(const char* text, size_t size) {
+  const int32_t style = popupState.settings.dateStyle;
+  if (style < StyleMonthFirst || style > StyleYearFirst) return {0, 0, 0};
   const FieldPositions& at = kFieldPositions[style];
-  const char* left = popupState.pick1;
-  const char* right = popupState.pick2;
-  const size_t size = sizeof popupState.pick1;
-  int32_t leftYear = numberAt(left, size, at.year, 4), rightYear = numberAt(right, size, at.year, 4);
-  if (leftYear != rightYear) return leftYear < rightYear;
-  int32_t leftMonth = numberAt(left, size, at.month, 2), rightMonth = numberAt(right, size, at.month, 2);
-  if (leftMonth != rightMonth) return leftMonth < rightMonth;
-  return numberAt(left, size, at.day, 2) <= numberAt(right, size, at.day, 2);
+  return {numberAt(text, size, at.year, 4), numberAt(text, size, at.month, 2), numberAt(text, size, at.day, 2)};
+}
+
+bool rangeInOrder() {
+  const int32_t style = popupState.settings.dateStyle;
+  if (style < StyleMonthFirst || style > StyleYearFirst) return true;  // no field positions to compare
+  const LocalDate left = readWrittenDate(popupState.pick1, sizeof popupState.pick1);
+  const LocalDate right = readWrittenDate(popupState.pick2, sizeof popupState.pick2);
+  if (left.year != right.year) return left.year < right.year;
+  if (left.month != right.month) return left.month < right.month;
+  return left.day <= right.day;
 }

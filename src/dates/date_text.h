@@ -32,3 +32,8 @@ int readInitialDate(const char* text, CalendarSide side, const LocalDate& today)
 
 // True when pick1 is not later than pick2 (both written texts of the style).
 bool rangeInOrder();
+
+// The date a written text of the date style in effect stands for, read from
+// the style's field positions (at most `size` characters); all fields 0 for
+// a style outside 0-2, and 0 in each field the text does not reach.
+LocalDate readWrittenDate(const char* text, size_t size);

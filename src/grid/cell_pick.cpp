@@ -19,10 +19,6 @@ bool isHighlighted(const CalendarCell& cell) {
   return cell.brush == popupState.objects.selectedBrush && cell.dateText[0] != '\0';
 }
 
-bool contains(const CellRect& r, int32_t x, int32_t y) {
-  return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
-}
-
 void repaintCell(int index, CellRepaint repaint, void* context) {
   if (repaint) repaint(index, context);
 }
@@ -32,8 +28,12 @@ void repaintCell(int index, CellRepaint repaint, void* context) {
 int cellAt(int32_t x, int32_t y) {
   const int count = cellsInUse();
   for (int i = kFirstDayPosition; i < count; ++i)
-    if (contains(popupState.grid[i].rect, x, y)) return i;
+    if (rectContains(popupState.grid[i].rect, x, y)) return i;
   return -1;
+}
+
+bool cellHighlighted(int index) {
+  return index >= kFirstDayPosition && index < cellsInUse() && isHighlighted(popupState.grid[index]);
 }
 
 void clearCalendarHighlight(int calendar, CellRepaint repaint, void* context) {

@@ -19,6 +19,9 @@ typedef void (*CellRepaint)(int index, void* context);
 // tested, while later slots' headings are (they come first in index order).
 int cellAt(int32_t x, int32_t y);
 
+// Whether cell `index` is a day cell in use that counts as highlighted.
+bool cellHighlighted(int index);
+
 // Returns the highlighted cells of `calendar` to their normal look (the
 // shown month's when normalBkColor is dayBkColor, the neighbouring month's
 // otherwise), in index order, repainting each. Other calendars' cells and

@@ -7,7 +7,8 @@
 //      or range, or under Command Buttons whatever was picked last;
 //   1  cancelled (Cancel or the close command); resultText is empty.
 // Every message is reported as not handled (0) except the background colour
-// request, answered with the theme's dialog brush. Keyboard OK and Cancel
+// request, answered with the theme's dialog brush, and a screen reader's
+// request for the client area's accessible object (calendar_accessible_win32). Keyboard OK and Cancel
 // commands carry identifiers no control here has and do nothing.
 #include "popups/calendar_window_win32.h"
 
@@ -21,8 +22,10 @@
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
+#include "grid/cell_pick.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
+#include "popups/calendar_accessible_win32.h"
 #include "popups/calendar_layout.h"
 #include "resources/resource_ids.h"
 #include "settings/theme_objects.h"
@@ -307,6 +310,7 @@ void onListChanged(HWND window, int listId) {
     s.picked2 = 0;
   }
   InvalidateRect(window, nullptr, FALSE);
+  notifyGridRefilled(window);
 }
 
 void onOk(HWND window) {
@@ -355,6 +359,7 @@ void onCommand(HWND window, int id, int code) {
 void onLeftButtonUp(HWND window, int x, int y) {
   PopupState& s = popupState;
   if (!pickAt(window, x, y)) return;
+  notifyDayPicked(window, cellAt(x, y));
   if (s.mode != DateRange) {
     if (!commandButtons()) EndDialog(window, Confirmed);
     return;
@@ -440,7 +445,15 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       break;
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(popupState.objects.dialogBrush);
+    case WM_GETOBJECT: {
+      // A dialog procedure hands a message's result over in DWLP_MSGRESULT.
+      const LRESULT object = answerGetObject(window, wParam, lParam);
+      if (object <= 0) break;
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, object);
+      return TRUE;
+    }
     case WM_DESTROY:
+      closeAccessible();
       releaseThemeObjects();
       break;
     default:

@@ -6,7 +6,9 @@
 //   hostsim [--plugin FILE] prefs [--do ACTION]...
 //
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
-// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS",
+// "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS", "tree"
+// (the window's elements as a screen reader reads them: role, name, states,
+// description, default action, screen rectangle),
 // "delkey PATH", "denywrite PATH" (a key under HKEY_LOCAL_MACHINE: deleted,
 // or its values read-only until hostsim ends), "refuse NAME[,NAME...]" (the
 // plug-in's writes of those values fail); on the
@@ -16,6 +18,7 @@
 // Without --do the window simply opens for a person to use.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -77,7 +80,13 @@ bool runWithActions(const std::vector<std::string>& actions, const std::function
     for (const std::string& action : actions) {
       std::string log;
       if (!driver.run(action, log)) ok = false;
-      if (!log.empty()) std::printf("%s\n", printable(log).c_str());
+      // A log of several lines (the "tree" action's) is printed line by line.
+      size_t start = 0;
+      while (start < log.size()) {
+        const size_t end = std::min(log.find('\n', start), log.size());
+        std::printf("%s\n", printable(log.substr(start, end - start)).c_str());
+        start = end + 1;
+      }
       std::fflush(stdout);
     }
   });

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "accessible_view.h"
 #include "png_capture.h"
 
 namespace {
@@ -441,6 +442,16 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
       log = "cannot refuse registry values: " + rest;
       return false;
     }
+    return true;
+  }
+  if (verb == "tree") {
+    // tree: the window's elements as a screen reader reads them
+    AccessibleView view(window_);
+    if (!view.ok()) {
+      log = "the window gives no accessible object";
+      return false;
+    }
+    log = describeTree(view.read());
     return true;
   }
   if (verb == "wait") {

@@ -1,0 +1,59 @@
+// What a screen reader is shown of the calendar grid: one element per
+// weekday heading, per day cell and, in the year view, per month title, read
+// from the cells of popupState.grid. Portable: the Win32 layer turns these
+// into accessible objects, screen coordinates and wide texts.
+//
+// Elements are numbered 0 to gridElementCount() - 1 in reading order, slot by
+// slot for the slots in use (1, 2 or 12): in the year view the month's title
+// first, then the slot's seven headings, then its 42 days row by row. The
+// numbering depends only on the mode, so it holds for a window's lifetime
+// while the months shown change under it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "call/calendar_cell.h"
+
+enum GridElementKind { NoElement, MonthTitleElement, HeadingElement, DayElement };
+
+struct GridElement {
+  GridElementKind kind;  // NoElement for a number outside the grid in use
+  int slot;              // month slot, 1-12
+  int cell;              // grid index of a heading or day; -1 for a title
+};
+
+// Elements of the grid in use: 49 per slot, 50 in the year view.
+int gridElementCount();
+
+// Element `number`; kind NoElement when it lies outside 0 to count - 1.
+GridElement gridElement(int number);
+
+// The element of grid cell `cell`; -1 when the cell is not in use.
+int gridElementOfCell(int cell);
+
+// The element at client point (x, y); -1 when there is none. Day cells are
+// tested first in the order a click tests them, so a point the click would
+// pick finds the day it picks (a shared border goes to the lower index, and
+// the two pixel rows where slot 1's headings reach into its first week find
+// the day); then the headings, then the year view's titles.
+int gridElementAt(int32_t x, int32_t y);
+
+// The element's area in client coordinates (right and bottom exclusive). A
+// month title's is the band its name is drawn in, from 20 to 3 pixels above
+// the month's grid, as wide as the grid.
+CellRect gridElementRect(const GridElement& element);
+
+// The element's name in the window's language (8-bit, code page 1252):
+// a day "5 March 2004" (day, month name, four-digit year of the date that a
+// click on it picks; a grey day names its own month), a heading its text
+// ("Lun"), a title its month's name. A day cell without a date is named by
+// its label: the day number alone, or nothing for a blank cell (a month list
+// without a selection).
+void gridElementName(const GridElement& element, char* out, size_t outSize);
+
+// Whether a day element has a date, so that a click on it picks that date.
+bool dayHasDate(const GridElement& element);
+
+// Whether a day element is a grey day of the month before or after the one
+// its calendar shows.
+bool dayOutsideShownMonth(const GridElement& element);

@@ -1,0 +1,157 @@
+#include "accessible_view.h"
+
+#include <cstdio>
+
+namespace {
+
+VARIANT childVariant(long id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::wstring takeText(BSTR text) {
+  std::wstring out = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+  SysFreeString(text);
+  return out;
+}
+
+long numberOf(VARIANT& v) {
+  const long n = v.vt == VT_I4 ? v.lVal : 0;
+  VariantClear(&v);
+  return n;
+}
+
+// Reads element `id` of `object` (CHILDID_SELF: the object itself).
+AccessibleElement readElement(IAccessible* object, long id) {
+  AccessibleElement e;
+  e.id = id;
+  VARIANT child = childVariant(id), v;
+  BSTR text = nullptr;
+  if (object->get_accName(child, &text) == S_OK) e.name = takeText(text);
+  text = nullptr;
+  if (object->get_accDescription(child, &text) == S_OK) e.description = takeText(text);
+  text = nullptr;
+  if (object->get_accDefaultAction(child, &text) == S_OK) e.defaultAction = takeText(text);
+  VariantInit(&v);
+  if (SUCCEEDED(object->get_accRole(child, &v))) e.role = numberOf(v);
+  VariantInit(&v);
+  if (SUCCEEDED(object->get_accState(child, &v))) e.state = numberOf(v);
+  LONG x = 0, y = 0, w = 0, h = 0;
+  if (SUCCEEDED(object->accLocation(&x, &y, &w, &h, child))) e.location = {x, y, x + w, y + h};
+  return e;
+}
+
+std::string narrow(const std::wstring& text) {
+  char buffer[256] = {};
+  WideCharToMultiByte(1252, 0, text.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
+  return buffer;
+}
+
+std::string roleText(long role) {
+  char text[64] = {};
+  GetRoleTextA(static_cast<DWORD>(role), text, sizeof text);
+  return text;
+}
+
+std::string stateText(long state) {
+  std::string out;
+  for (int bit = 0; bit < 31; ++bit) {
+    if (!(state & (1L << bit))) continue;
+    char text[64] = {};
+    GetStateTextA(1UL << bit, text, sizeof text);
+    out += (out.empty() ? "" : ", ") + std::string(text);
+  }
+  return out;
+}
+
+}  // namespace
+
+AccessibleView::AccessibleView(HWND window) {
+  comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object_))))
+    object_ = nullptr;
+}
+
+AccessibleView::~AccessibleView() {
+  if (object_) object_->Release();
+  if (comStarted_) CoUninitialize();
+}
+
+std::vector<AccessibleElement> AccessibleView::read() const {
+  std::vector<AccessibleElement> elements;
+  if (!object_) return elements;
+  elements.push_back(readElement(object_, CHILDID_SELF));
+  LONG count = 0;
+  if (FAILED(object_->get_accChildCount(&count)) || count <= 0) return elements;
+  std::vector<VARIANT> children(static_cast<size_t>(count));
+  LONG obtained = 0;
+  if (FAILED(AccessibleChildren(object_, 0, count, children.data(), &obtained))) return elements;
+  for (LONG i = 0; i < obtained; ++i) {
+    VARIANT& child = children[static_cast<size_t>(i)];
+    IAccessible* own = nullptr;
+    if (child.vt == VT_DISPATCH && child.pdispVal &&
+        SUCCEEDED(child.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&own)))) {
+      elements.push_back(readElement(own, CHILDID_SELF));
+      elements.back().id = i + 1;
+      own->Release();
+    } else if (child.vt == VT_I4) {
+      elements.push_back(readElement(object_, child.lVal));
+    }
+    VariantClear(&child);
+  }
+  return elements;
+}
+
+long AccessibleView::hitTest(POINT screen) const {
+  VARIANT found;
+  VariantInit(&found);
+  if (!object_ || object_->accHitTest(screen.x, screen.y, &found) != S_OK) return -1;
+  if (found.vt == VT_DISPATCH) {
+    VariantClear(&found);
+    return 0;
+  }
+  return found.vt == VT_I4 ? numberOf(found) : -1;
+}
+
+HRESULT AccessibleView::doDefaultAction(long id) const {
+  return object_ ? object_->accDoDefaultAction(childVariant(id)) : E_FAIL;
+}
+
+HRESULT AccessibleView::nameOf(long id, std::wstring& name) const {
+  BSTR text = nullptr;
+  const HRESULT hr = object_ ? object_->get_accName(childVariant(id), &text) : E_FAIL;
+  name = takeText(text);
+  return hr;
+}
+
+int findElement(const std::vector<AccessibleElement>& elements, const std::wstring& name, int from) {
+  for (size_t i = from < 0 ? 0 : static_cast<size_t>(from); i < elements.size(); ++i)
+    if (elements[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+std::string describeElement(const AccessibleElement& e) {
+  char place[64];
+  std::snprintf(place, sizeof place, "%ld,%ld %ldx%ld", e.location.left, e.location.top,
+                e.location.right - e.location.left, e.location.bottom - e.location.top);
+  std::string line = roleText(e.role) + " \"" + narrow(e.name) + "\"";
+  if (e.state) line += " [" + stateText(e.state) + "]";
+  if (!e.description.empty()) line += " (" + narrow(e.description) + ")";
+  if (!e.defaultAction.empty()) line += " action \"" + narrow(e.defaultAction) + "\"";
+  return line + " at " + place;
+}
+
+std::string describeTree(const std::vector<AccessibleElement>& elements) {
+  std::string out;
+  for (size_t i = 0; i < elements.size(); ++i) {
+    if (i > 0) out += "\n  ";
+    char id[16];
+    std::snprintf(id, sizeof id, "%ld ", elements[i].id);
+    out += (i > 0 ? id : "") + describeElement(elements[i]);
+  }
+  return out;
+}

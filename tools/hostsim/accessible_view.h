@@ -1,0 +1,57 @@
+// A window as a screen reader sees it: its client area's accessible object
+// asked for through oleacc (AccessibleObjectFromWindow), as an assistive
+// program in another thread or process asks, and the elements read from it.
+// Serves hostsim's "tree" action, the small client program the tests start
+// as a separate process, and the tests themselves.
+#pragma once
+#include <windows.h>
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+// One element: the client object itself (id CHILDID_SELF) or a child.
+struct AccessibleElement {
+  long id = CHILDID_SELF;  // child id in the client object; a control's is its position
+  std::wstring name, description, defaultAction;
+  long role = 0, state = 0;
+  RECT location = {};      // screen coordinates, right and bottom exclusive
+};
+
+class AccessibleView {
+ public:
+  // Initialises COM on this thread (multithreaded apartment) for the view's
+  // life, and asks `window` for its client object.
+  explicit AccessibleView(HWND window);
+  ~AccessibleView();
+  AccessibleView(const AccessibleView&) = delete;
+  AccessibleView& operator=(const AccessibleView&) = delete;
+
+  bool ok() const { return object_ != nullptr; }
+
+  // The client object, then its children in child id order (AccessibleChildren);
+  // a child with an object of its own (a control) is read through it.
+  std::vector<AccessibleElement> read() const;
+
+  // The child id accHitTest finds at a screen point: CHILDID_SELF for the
+  // client area itself, 0 for a control's object, -1 for nothing or a failure.
+  long hitTest(POINT screen) const;
+
+  HRESULT doDefaultAction(long id) const;
+  HRESULT nameOf(long id, std::wstring& name) const;
+
+ private:
+  IAccessible* object_ = nullptr;
+  bool comStarted_ = false;
+};
+
+// The first element named `name`, at or after `from` in `elements`; -1 when none.
+int findElement(const std::vector<AccessibleElement>& elements, const std::wstring& name, int from = 0);
+
+// One line an element: role, "name", [states], (description), "action", and
+// its rectangle as x,y wxh. Non-ASCII characters are written in code page 1252.
+std::string describeElement(const AccessibleElement& element);
+
+// The client object's line, then each child's indented, one a line.
+std::string describeTree(const std::vector<AccessibleElement>& elements);
