@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "call/popup_state.h"
-#include "common/display_scale.h"
 #include "common/text.h"
 #include "dates/date_text.h"
 #include "grid/cell_pick.h"
+#include "grid/month_grid.h"
 #include "settings/theme_tables.h"
 
 namespace {
@@ -68,10 +68,7 @@ int gridElementAt(int32_t x, int32_t y) {
 CellRect gridElementRect(const GridElement& element) {
   if (element.kind == NoElement) return {0, 0, 0, 0};
   if (element.kind != MonthTitleElement) return popupState.grid[element.cell].rect;
-  const CellRect& first = popupState.grid[cellIndex(element.slot, 0)].rect;
-  const CellRect& last = popupState.grid[cellIndex(element.slot, kCellsPerSlot - 1)].rect;
-  const int32_t dpi = popupState.dpi;
-  return {first.left, first.top - dpiScaled(20, dpi), last.right, first.top - dpiScaled(3, dpi)};
+  return monthTitleBand(element.slot);
 }
 
 void gridElementName(const GridElement& element, char* out, size_t outSize) {

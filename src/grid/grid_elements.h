@@ -39,8 +39,7 @@ int gridElementOfCell(int cell);
 int gridElementAt(int32_t x, int32_t y);
 
 // The element's area in client coordinates (right and bottom exclusive). A
-// month title's is the band its name is drawn in, from 20 to 3 pixels above
-// the month's grid, as wide as the grid.
+// month title's is the band its name is drawn in (monthTitleBand).
 CellRect gridElementRect(const GridElement& element);
 
 // The element's name in the window's language (8-bit, code page 1252):

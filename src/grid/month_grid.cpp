@@ -199,3 +199,10 @@ void fillMonthCells(int slot, int32_t month, int32_t year) {
     }
   }
 }
+
+CellRect monthTitleBand(int slot) {
+  const CellRect& first = popupState.grid[cellIndex(slot, 0)].rect;
+  const CellRect& last = popupState.grid[cellIndex(slot, kCellsPerSlot - 1)].rect;
+  const int32_t dpi = popupState.dpi;
+  return {first.left, first.top - dpiScaled(20, dpi), last.right, first.top - dpiScaled(3, dpi)};
+}

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "call/calendar_cell.h"
+
 // A grid cell's width and height (heading cells; day cells are one pixel
 // lower): 35 x 18 times the size factor in single precision, each truncated,
 // then enlarged for a display of `dpi` dots per inch (dpiScaled).
@@ -32,3 +34,9 @@ void layoutMonth(int slot, int32_t top, int32_t left);
 // A dateStyle outside 0-2 writes empty date texts (cells that cannot be
 // picked). A slot outside 1-12 is ignored.
 void fillMonthCells(int slot, int32_t month, int32_t year);
+
+// The band above a laid-out slot (1-12) in which the year view draws its
+// month's name: as wide as the slot's grid, from 20 to 3 pixels (enlarged
+// for popupState.dpi) above its top; right and bottom exclusive. The name's
+// top edge is the band's top.
+CellRect monthTitleBand(int slot);

@@ -110,30 +110,29 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!name) return E_POINTER;
-    *name = nullptr;
-    const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accName(self, name); });
-    char text[48];
-    gridElementName(t.element, text, sizeof text);
-    *name = accessibleText(text);
-    return *name ? S_OK : E_OUTOFMEMORY;
+    return textProperty(
+        child, name, [&](IAccessible* o, VARIANT self) { return o->get_accName(self, name); },
+        [](const GridElement& element, BSTR* text) {
+          char written[48];
+          gridElementName(element, written, sizeof written);
+          *text = accessibleText(written);
+          return true;
+        });
   }
 
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    return platformText(child, value, [&](IAccessible* o, VARIANT self) { return o->get_accValue(self, value); });
+    return textProperty(child, value, [&](IAccessible* o, VARIANT self) { return o->get_accValue(self, value); },
+                        noText);
   }
 
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-    if (!description) return E_POINTER;
-    *description = nullptr;
-    const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accDescription(self, description); });
-    if (!dayOutsideShownMonth(t.element)) return S_FALSE;
-    *description = SysAllocString(kOutsideShownMonth);
-    return *description ? S_OK : E_OUTOFMEMORY;
+    return textProperty(
+        child, description, [&](IAccessible* o, VARIANT self) { return o->get_accDescription(self, description); },
+        [](const GridElement& element, BSTR* text) {
+          if (!dayOutsideShownMonth(element)) return false;
+          *text = SysAllocString(kOutsideShownMonth);
+          return true;
+        });
   }
 
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
@@ -167,7 +166,7 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-    return platformText(child, help, [&](IAccessible* o, VARIANT self) { return o->get_accHelp(self, help); });
+    return textProperty(child, help, [&](IAccessible* o, VARIANT self) { return o->get_accHelp(self, help); }, noText);
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
@@ -181,8 +180,9 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-    return platformText(child, shortcut,
-                        [&](IAccessible* o, VARIANT self) { return o->get_accKeyboardShortcut(self, shortcut); });
+    return textProperty(
+        child, shortcut, [&](IAccessible* o, VARIANT self) { return o->get_accKeyboardShortcut(self, shortcut); },
+        noText);
   }
 
   // The window itself holds the focus (CHILDID_SELF), or one of its
@@ -207,14 +207,13 @@ class CalendarAccessible final : public IAccessible {
   }
 
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    if (!action) return E_POINTER;
-    *action = nullptr;
-    const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accDefaultAction(self, action); });
-    if (!dayHasDate(t.element)) return S_FALSE;
-    *action = SysAllocString(kClickAction);
-    return *action ? S_OK : E_OUTOFMEMORY;
+    return textProperty(
+        child, action, [&](IAccessible* o, VARIANT self) { return o->get_accDefaultAction(self, action); },
+        [](const GridElement& element, BSTR* text) {
+          if (!dayHasDate(element)) return false;
+          *text = SysAllocString(kClickAction);
+          return true;
+        });
   }
 
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
@@ -333,15 +332,21 @@ class CalendarAccessible final : public IAccessible {
     return hr;
   }
 
-  // A text property the grid's elements do not have (S_FALSE, no text):
-  // the platform's answer for the client object and the controls.
-  template <typename Call>
-  HRESULT platformText(const VARIANT& child, BSTR* out, Call call) {
+  // A text property: the platform's answer (`call`) for the client object
+  // and the controls. For a grid element `elementText` sets the text and
+  // returns true, or returns false when the element has none (S_FALSE).
+  template <typename Call, typename ElementText>
+  HRESULT textProperty(const VARIANT& child, BSTR* out, Call call, ElementText elementText) {
     if (!out) return E_POINTER;
     *out = nullptr;
     const Target t = resolve(child);
-    return t.kind == Target::Element ? S_FALSE : forwarded(t, call);
+    if (t.kind != Target::Element) return forwarded(t, call);
+    if (!elementText(t.element, out)) return S_FALSE;
+    return *out ? S_OK : E_OUTOFMEMORY;
   }
+
+  // The texts the grid's elements do not have: value, help, shortcut.
+  static bool noText(const GridElement&, BSTR*) { return false; }
 
   LONG references_ = 1;      // the window's own reference, released by closeAccessible
   volatile bool closed_ = false;

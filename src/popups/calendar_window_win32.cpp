@@ -8,8 +8,9 @@
 //   1  cancelled (Cancel or the close command); resultText is empty.
 // Every message is reported as not handled (0) except the background colour
 // request, answered with the theme's dialog brush, and a screen reader's
-// request for the client area's accessible object (calendar_accessible_win32). Keyboard OK and Cancel
-// commands carry identifiers no control here has and do nothing.
+// request for the client area's accessible object (calendar_accessible_win32).
+// Keyboard OK and Cancel commands carry identifiers no control here has and
+// do nothing.
 #include "popups/calendar_window_win32.h"
 
 #include <cstdio>
@@ -243,9 +244,10 @@ void drawMonthTitles(HDC dc) {
   for (int month = 1; month <= 12; ++month) {
     const CellRect& first = cellRect(month, 0);
     const CellRect& last = cellRect(month, kCellsPerSlot - 1);
+    const CellRect band = monthTitleBand(month);
     const char* name = monthNames[s.settings.language][month - 1];
-    RECT clip = {first.left, first.top - titleHeight - enlarged(10), last.right, first.top - enlarged(3)};
-    ExtTextOutA(dc, (first.left + last.right) / 2, first.top - enlarged(20), ETO_CLIPPED, &clip, name,
+    RECT clip = {band.left, first.top - titleHeight - enlarged(10), band.right, band.bottom};
+    ExtTextOutA(dc, (band.left + band.right) / 2, band.top, ETO_CLIPPED, &clip, name,
                 static_cast<UINT>(lstrlenA(name)), nullptr);
     Rectangle(dc, first.left, first.top, last.right + 1, last.bottom + 1);
   }

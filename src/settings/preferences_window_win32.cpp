@@ -265,16 +265,6 @@ void readIndexText(HWND window, const PreferenceList& list, char (&text)[2]) {
   setIndexText(text, languageIndex(name), kLanguageCount);
 }
 
-// The text of a Left or Top box as OK stores it: what the box shows. Typing
-// is limited to three characters (see limitTyping), so a position the user
-// enters stays within 0 to 999; one shown from the registry and left alone
-// (up to four characters, such as 1200 or -100 written by another tool) is
-// stored as it was read, so that OK does not move a window the user did not
-// touch.
-void readPositionText(HWND window, int id, char (&text)[kPositionLimit + 1]) {
-  GetDlgItemTextA(window, id, text, static_cast<int>(sizeof text));
-}
-
 void onOk(HWND window) {
   SettingTexts texts = {};
   GetDlgItemTextA(window, IDC_PREF_TITLE, texts.title, sizeof texts.title);
@@ -282,8 +272,13 @@ void onOk(HWND window) {
                                    &texts.location, &texts.size,         &texts.theme,     &texts.font};
   for (size_t i = 0; i < sizeof preferenceLists / sizeof preferenceLists[0]; ++i)
     readIndexText(window, preferenceLists[i], *indexTexts[i]);
-  readPositionText(window, IDC_PREF_LEFT, texts.left);
-  readPositionText(window, IDC_PREF_TOP, texts.top);
+  // Every box is stored as it shows. Typing keeps a position the user enters
+  // within 0 to 999 (limitTyping); one shown from the registry and left
+  // alone (up to four characters, such as 1200 or -100 written by another
+  // tool) is stored as it was read, so OK does not move a window the user
+  // did not touch.
+  GetDlgItemTextA(window, IDC_PREF_LEFT, texts.left, sizeof texts.left);
+  GetDlgItemTextA(window, IDC_PREF_TOP, texts.top, sizeof texts.top);
 
   if (positionsMissing(texts)) {
     warn(window, kPositionsWarning);
