@@ -26,6 +26,11 @@ bool appendChar(char* dst, size_t dstSize, char c) {
   return true;
 }
 
+void appendText(char* dst, size_t dstSize, const char* src) {
+  const size_t len = strnlen(dst, dstSize);
+  if (len < dstSize) copyText(dst + len, dstSize - len, src);
+}
+
 void clearText(char* dst, size_t dstSize) { std::memset(dst, 0, dstSize); }
 
 int32_t readDecimal(const char* text) {

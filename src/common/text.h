@@ -16,6 +16,10 @@ void copyTextN(char* dst, size_t dstSize, const char* src, size_t count);
 // returns whether it was appended.
 bool appendChar(char* dst, size_t dstSize, char c);
 
+// Appends src after the text in dst, cut to what the field holds with its
+// terminator.
+void appendText(char* dst, size_t dstSize, const char* src);
+
 // Fills the whole field with zeros (a stale byte behind a short text could
 // otherwise resurface when a later writer stores at a fixed position).
 void clearText(char* dst, size_t dstSize);

@@ -7,6 +7,7 @@
 #include "dates/date_text.h"
 #include "grid/cell_pick.h"
 #include "grid/month_grid.h"
+#include "settings/spoken_names.h"
 #include "settings/theme_tables.h"
 
 namespace {
@@ -23,11 +24,57 @@ int slotsInUse() {
 // Elements per slot: a title in the year view, the headings, the days.
 int elementsPerSlot() { return kCellsPerSlot + (yearView() ? 1 : 0); }
 
-// Month names of the language in effect; English when it is out of range.
-const char* const* monthRow() {
-  int32_t language = popupState.settings.language;
-  if (language < 0 || language >= kLanguageCount) language = 0;
-  return monthNames[language];
+// The language row in effect; English when it is out of range.
+int32_t language() {
+  const int32_t language = popupState.settings.language;
+  return language < 0 || language >= kLanguageCount ? 0 : language;
+}
+
+// The date of a day cell, read from its date text; month 0 when it has none.
+LocalDate cellDate(int cell) {
+  const CalendarCell& c = popupState.grid[cell];
+  const LocalDate date = readWrittenDate(c.dateText, sizeof c.dateText);
+  return date.month >= 1 && date.month <= 12 && date.day >= 1 ? date : LocalDate{0, 0, 0};
+}
+
+// The first dated day of the month `slot` shows; false when it has none.
+bool shownMonth(int slot, LocalDate* shown) {
+  for (int position = kFirstDayPosition; position < kCellsPerSlot; ++position) {
+    const GridElement day = {DayElement, slot, cellIndex(slot, position)};
+    if (!dayHasDate(day) || dayOutsideShownMonth(day)) continue;
+    *shown = cellDate(day.cell);
+    return shown->month != 0;
+  }
+  return false;
+}
+
+// Appends ", <date> marked" for the first highlighted day of slots first to
+// last.
+void appendMarkedDay(char* out, size_t outSize, int first, int last) {
+  for (int cell = cellIndex(first, kFirstDayPosition); cell < cellIndex(last + 1, 0); ++cell) {
+    if (!cellHighlighted(cell) || cellDate(cell).month == 0) continue;
+    char date[kSpokenNameSize], part[kSpokenDescriptionSize];
+    spokenDate(date, sizeof date, language(), cellDate(cell), false);
+    std::snprintf(part, sizeof part, ", %s %s", date, spokenWords[language()].marked);
+    appendText(out, outSize, part);
+    return;
+  }
+}
+
+// Appends a calendar's part of the window's description: `label` (none when
+// empty) and the month it shows, then its highlighted day.
+void appendCalendar(char* out, size_t outSize, int slot, const char* label) {
+  LocalDate shown;
+  if (!shownMonth(slot, &shown)) return;
+  char month[kSpokenNameSize];
+  spokenMonth(month, sizeof month, language(), shown.month, shown.year);
+  if (out[0] != '\0') appendText(out, outSize, ", ");
+  if (label[0] != '\0') {
+    appendText(out, outSize, label);
+    appendText(out, outSize, spokenWords[language()].label);
+  }
+  appendText(out, outSize, month);
+  appendMarkedDay(out, outSize, slot, slot);
 }
 
 int titleElement(int slot) { return (slot - 1) * elementsPerSlot(); }
@@ -76,15 +123,50 @@ void gridElementName(const GridElement& element, char* out, size_t outSize) {
   out[0] = '\0';
   if (element.kind == NoElement) return;
   if (element.kind == MonthTitleElement) {
-    copyText(out, outSize, monthRow()[element.slot - 1]);
+    copyText(out, outSize, spokenMonthNames[language()][element.slot - 1]);
     return;
   }
-  const CalendarCell& cell = popupState.grid[element.cell];
-  const LocalDate date = readWrittenDate(cell.dateText, sizeof cell.dateText);
-  if (element.kind == DayElement && date.month >= 1 && date.month <= 12)
-    std::snprintf(out, outSize, "%d %s %d", date.day, monthRow()[date.month - 1], date.year);
+  const int position = element.cell % kCellsPerSlot;
+  const LocalDate date = cellDate(element.cell);
+  if (element.kind == HeadingElement)
+    copyText(out, outSize, spokenWeekdayNames[language()][headingWeekday(position)]);
+  else if (date.month != 0)
+    spokenDate(out, outSize, language(), date, true);
   else
-    copyText(out, outSize, cell.label);
+    copyText(out, outSize, popupState.grid[element.cell].label);
+}
+
+void gridElementDescription(const GridElement& element, char* out, size_t outSize) {
+  if (outSize == 0) return;
+  out[0] = '\0';
+  if (element.kind != DayElement) return;
+  const SpokenWords& words = spokenWords[language()];
+  if (popupState.mode == DateRange) copyText(out, outSize, element.slot == 1 ? words.start : words.end);
+  if (!dayOutsideShownMonth(element)) return;
+  if (out[0] == '\0') {
+    copyText(out, outSize, words.outside);
+    if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
+  } else {
+    appendText(out, outSize, ", ");
+    appendText(out, outSize, words.outside);
+  }
+}
+
+void gridDescription(char* out, size_t outSize) {
+  if (outSize == 0) return;
+  out[0] = '\0';
+  if (slotsInUse() == 0) return;
+  if (yearView()) {
+    LocalDate shown;
+    if (!shownMonth(1, &shown)) return;
+    std::snprintf(out, outSize, "%d", shown.year);
+    appendMarkedDay(out, outSize, 1, slotsInUse());
+  } else if (popupState.mode == DateRange) {
+    appendCalendar(out, outSize, 1, spokenWords[language()].start);
+    appendCalendar(out, outSize, 2, spokenWords[language()].end);
+  } else {
+    appendCalendar(out, outSize, 1, "");
+  }
 }
 
 bool dayHasDate(const GridElement& element) {

@@ -42,13 +42,34 @@ int gridElementAt(int32_t x, int32_t y);
 // month title's is the band its name is drawn in (monthTitleBand).
 CellRect gridElementRect(const GridElement& element);
 
-// The element's name in the window's language (8-bit, code page 1252):
-// a day "5 March 2004" (day, month name, four-digit year of the date that a
-// click on it picks; a grey day names its own month), a heading its text
-// ("Lun"), a title its month's name. A day cell without a date is named by
-// its label: the day number alone, or nothing for a blank cell (a month list
-// without a selection).
+// Sizes of the texts below, terminator included: the longest name is a
+// Spanish Wednesday of September (35 characters), the longest description a
+// range's two months with a marked day each (119 in Spanish).
+constexpr size_t kSpokenNameSize = 48;
+constexpr size_t kSpokenDescriptionSize = 160;
+
+// The element's name as a screen reader speaks it, in the window's language
+// (8-bit, code page 1252, spelled as spoken_names.h spells it): a day its
+// long date with the weekday, "Friday 12 March 2004", "vendredi 12 mars 2004"
+// (the date that a click on it picks; a grey day names its own month), a
+// heading its whole weekday name, a title its month's name. A day cell
+// without a date is named by its label: the day number alone, or nothing for
+// a blank cell (a month list without a selection).
 void gridElementName(const GridElement& element, char* out, size_t outSize);
+
+// The element's description in the window's language; empty when it has
+// none. In a range a day says its calendar, "Start" or "End"; a grey day
+// adds that it lies outside the month shown ("Start, outside the month
+// shown"), or says only that in the other modes ("Outside the month shown").
+void gridElementDescription(const GridElement& element, char* out, size_t outSize);
+
+// What the window shows, said once, in the window's language: the month
+// shown and the highlighted day, "March 2004, 5 March 2004 marked"; in a
+// range each calendar's with its label, "Start: March 2004, End: April 2004";
+// in the year view the year, "2004" (and its highlighted day). Read from the
+// grid, so it follows every refill; a calendar without dated days (a list
+// without a selection) is left out, and a grid without any gives "".
+void gridDescription(char* out, size_t outSize);
 
 // Whether a day element has a date, so that a click on it picks that date.
 bool dayHasDate(const GridElement& element);

@@ -124,6 +124,8 @@ void writeDayLabel(char (&label)[4], int32_t day) {
 
 }  // namespace
 
+int32_t headingWeekday(int column) { return weeksStartOnMonday() ? (column + 1) % 7 : column; }
+
 CellSize cellSize(float scale, int32_t dpi) {
   return {dpiScaled(static_cast<int32_t>(scale * kBaseCellWidth), dpi),
           dpiScaled(static_cast<int32_t>(scale * kBaseCellHeight), dpi)};
@@ -136,7 +138,6 @@ void layoutMonth(int slot, int32_t top, int32_t left) {
   const int32_t width = size.width, height = size.height;
   const int32_t x0 = left + dpiScaled(5, dpi);
   const int32_t y0 = top + dpiScaled(31, dpi);
-  const bool monday = weeksStartOnMonday();
   CalendarCell* cells = &popupState.grid[cellIndex(slot, 0)];
 
   for (int position = 0; position < kCellsPerSlot; ++position) {
@@ -148,7 +149,7 @@ void layoutMonth(int slot, int32_t top, int32_t left) {
     if (row == 0) {
       r.top = y0;
       r.bottom = y0 + height;
-      setHeading(cells[position], monday ? (column + 1) % 7 : column);
+      setHeading(cells[position], headingWeekday(column));
     } else {
       r.top = y0 + row * (height - 2);
       r.bottom = r.top + height - 1;

@@ -24,6 +24,10 @@ CellSize cellSize(float scale, int32_t dpi);
 // language outside 0-7 reads English. A slot outside 1-12 is ignored.
 void layoutMonth(int slot, int32_t top, int32_t left);
 
+// Weekday (0 Sunday - 6 Saturday) of heading column 0-6: Sunday first for
+// calendarType 0, Monday first otherwise.
+int32_t headingWeekday(int column);
+
 // Writes label, dateText, brush, bkColor, textColor and normalBkColor of the
 // 42 day cells of `slot` for the shown month (1-12) and year (1900-2100).
 // While dialogReady is clear, the initial date is marked when it lies in the

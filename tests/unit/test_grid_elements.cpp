@@ -1,5 +1,6 @@
 #include <string>
 
+#include "common/text.h"
 #include "grid/grid_elements.h"
 #include "grid/month_grid.h"
 #include "grid_fixture.h"
@@ -22,8 +23,13 @@ class GridElements : public GridTest {
     }
   }
   static std::string name(int number) {
-    char text[40];
+    char text[kSpokenNameSize];
     gridElementName(gridElement(number), text, sizeof text);
+    return text;
+  }
+  static std::string description(int number) {
+    char text[kSpokenDescriptionSize];
+    gridElementDescription(gridElement(number), text, sizeof text);
     return text;
   }
 };
@@ -53,30 +59,83 @@ TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
   }
 }
 
-TEST_F(GridElements, NamesInTheWindowsLanguageAndStyle) {
+TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
   struct Case {
     PopupMode mode;
-    int language, dateStyle, number;
+    int language, dateStyle, calendarType, number;
     const char* name;
     bool outside;
+    const char* description;
   } cases[] = {
-      {SingleDate, 0, 0, 7, "1 February 2004", false},
-      {SingleDate, 0, 0, 35, "29 February 2004", false},
-      {SingleDate, 0, 0, 36, "1 March 2004", true},  // a grey day names its own month
-      {SingleDate, 1, 1, 7, "1 F\xE9vrier 2004", false},
-      {SingleDate, 1, 2, 48, "13 Mars 2004", true},
-      {SingleDate, 1, 0, 1, "Lun", false},  // a heading
-      {SingleDate, 0, 7, 8, "2", false},    // no date written: the label alone
-      {DateRange, 0, 0, 56, "29 February 2004", true},
-      {YearView, 2, 0, 0, "Januar", false},
-      {YearView, 9, 0, 8, "28 December 2003", true},  // a language out of range reads English
+      {SingleDate, 0, 0, 0, 7, "Sunday 1 February 2004", false, ""},
+      {SingleDate, 0, 0, 0, 35, "Sunday 29 February 2004", false, ""},
+      {SingleDate, 0, 0, 0, 36, "Monday 1 March 2004", true, "Outside the month shown"},  // its own month
+      {SingleDate, 1, 1, 0, 7, "dimanche 1 f\xE9vrier 2004", false, ""},
+      {SingleDate, 1, 2, 0, 48, "samedi 13 mars 2004", true, "En dehors du mois affich\xE9"},
+      {SingleDate, 2, 0, 0, 40, "Freitag, 5. M\xE4rz 2004", true, "Au\xDF" "erhalb des angezeigten Monats"},
+      {SingleDate, 1, 0, 0, 1, "lundi", false, ""},  // headings: the whole weekday
+      {SingleDate, 4, 0, 0, 3, "mi\xE9rcoles", false, ""},
+      {SingleDate, 7, 0, 1, 6, "s\xF8ndag", false, ""},  // weeks from Monday
+      {SingleDate, 5, 0, 0, 6, "l\xF6rdag", false, ""},
+      {SingleDate, 0, 7, 0, 8, "2", false, ""},  // no date written: the label alone
+      {DateRange, 0, 0, 0, 56, "Sunday 29 February 2004", true, "End, outside the month shown"},
+      {DateRange, 0, 0, 0, 68, "Friday 12 March 2004", false, "End"},
+      {DateRange, 1, 0, 0, 68, "vendredi 12 mars 2004", false, "Fin"},
+      {DateRange, 2, 0, 0, 68, "Freitag, 12. M\xE4rz 2004", false, "Ende"},
+      {DateRange, 3, 0, 0, 68, "venerd\xEC 12 marzo 2004", false, "Fine"},
+      {DateRange, 4, 0, 0, 68, "viernes, 12 de marzo de 2004", false, "Fin"},
+      {DateRange, 5, 0, 0, 68, "fredag 12 mars 2004", false, "Slut"},
+      {DateRange, 6, 0, 0, 68, "vrijdag 12 maart 2004", false, "Einde"},
+      {DateRange, 7, 0, 0, 68, "fredag 12. mars 2004", false, "Slutt"},
+      {DateRange, 1, 0, 0, 48, "samedi 13 mars 2004", true, "D\xE9" "but, en dehors du mois affich\xE9"},
+      {DateRange, 6, 0, 0, 0, "zondag", false, ""},
+      {YearView, 2, 0, 0, 100, "M\xE4rz", false, ""},
+      {YearView, 1, 0, 0, 350, "ao\xFBt", false, ""},
+      {YearView, 1, 0, 0, 550, "d\xE9" "cembre", false, ""},
+      {YearView, 9, 0, 0, 8, "Sunday 28 December 2003", true, "Outside the month shown"},  // English
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
     popupState.settings.dateStyle = c.dateStyle;
+    popupState.settings.calendarType = c.calendarType;
     open(c.mode);
     EXPECT_EQ(name(c.number), c.name) << c.number;
     EXPECT_EQ(dayOutsideShownMonth(gridElement(c.number)), c.outside) << c.number;
+    EXPECT_EQ(description(c.number), c.description) << c.number;
+  }
+}
+
+// The marks come from the initial dates: day1/year1 in slot 1 (in the year
+// view in the month of month1), day2/year2 in a range's slot 2.
+TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
+  struct Case {
+    PopupMode mode;
+    int language, dateStyle;
+    const char *day1, *day2;
+    const char* description;
+  } cases[] = {
+      {SingleDate, 0, 0, "", "", "February 2004"},
+      {SingleDate, 0, 1, "5", "", "February 2004, 5 February 2004 marked"},
+      {SingleDate, 2, 0, "5", "", "Februar 2004, 5. Februar 2004 markiert"},
+      {SingleDate, 0, 7, "5", "", ""},  // no dated day
+      {DateRange, 1, 0, "", "", "D\xE9" "but : f\xE9vrier 2004, Fin : mars 2004"},
+      {DateRange, 4, 0, "29", "30",
+       "Inicio: febrero de 2004, 29 de febrero de 2004 marcado, Fin: marzo de 2004, 30 de marzo de 2004 marcado"},
+      {YearView, 0, 0, "", "", "2004"},
+      {YearView, 7, 0, "5", "", "2004, 5. mars 2004 markert"},
+  };
+  for (const Case& c : cases) {
+    popupState.settings.language = c.language;
+    popupState.settings.dateStyle = c.dateStyle;
+    copyText(popupState.month1, "3");
+    copyText(popupState.day1, c.day1);
+    copyText(popupState.day2, c.day2);
+    copyText(popupState.year1, "2004");
+    copyText(popupState.year2, "2004");
+    open(c.mode);
+    char text[kSpokenDescriptionSize];
+    gridDescription(text, sizeof text);
+    EXPECT_EQ(std::string(text), c.description) << c.mode << " " << c.language;
   }
 }
 
