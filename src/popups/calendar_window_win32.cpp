@@ -482,10 +482,12 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       return TRUE;
     }
     case WM_DESTROY: {
-      closeAccessible();
+      // The names first: where the accessible object started COM on this
+      // thread, it is not started again after that object's end.
       const ListName* names = nullptr;
       const int named = shownListNames(&names);
       clearListNames(window, names, named);
+      closeAccessible();
       releaseThemeObjects();
       break;
     }
