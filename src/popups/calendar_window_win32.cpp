@@ -18,6 +18,7 @@
 #include "call/popup_state.h"
 #include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
+#include "common/list_names_win32.h"
 #include "common/message_box_win32.h"
 #include "common/open_list_win32.h"
 #include "common/owner_area_win32.h"
@@ -213,6 +214,25 @@ void sizeOpenLists(HWND window) {
   }
 }
 
+// The names screen readers read for the lists the window shows: a range's
+// tell its start from its end; the year view shows its year list only.
+int shownListNames(const ListName** names) {
+  static const ListName single[] = {{IDC_MONTH_LEFT, L"Month"}, {IDC_YEAR_LEFT, L"Year"}};
+  static const ListName range[] = {{IDC_MONTH_LEFT, L"Start month"}, {IDC_YEAR_LEFT, L"Start year"},
+                                   {IDC_MONTH_RIGHT, L"End month"}, {IDC_YEAR_RIGHT, L"End year"}};
+  switch (popupState.mode) {
+    case DateRange:
+      *names = range;
+      return 4;
+    case YearView:
+      *names = single + 1;
+      return 1;
+    default:
+      *names = single;
+      return 2;
+  }
+}
+
 void onInitDialog(HWND window) {
   const bool clientResized = adaptToDisplay(window);
   layoutAndFill(window);
@@ -227,6 +247,9 @@ void onInitDialog(HWND window) {
   if (commandButtons()) placeCommandButtons(window);
   placeLists(window, clientResized);
   sizeOpenLists(window);
+  const ListName* names = nullptr;
+  const int named = shownListNames(&names);
+  nameLists(window, names, named);
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
 }
@@ -442,6 +465,10 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       onCancel(window);
       break;
     case WM_LBUTTONUP:
+      // While a validation message is up the window is disabled, but its
+      // loop still dispatches a click posted to the window (by another
+      // program, or a default action queued before it): none is taken.
+      if (!IsWindowEnabled(window)) break;
       // Client coordinates are signed 16-bit halves of lParam.
       onLeftButtonUp(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       break;
@@ -454,10 +481,16 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       SetWindowLongPtrA(window, DWLP_MSGRESULT, object);
       return TRUE;
     }
-    case WM_DESTROY:
+    case WM_DESTROY: {
+      // The names first: where the accessible object started COM on this
+      // thread, it is not started again after that object's end.
+      const ListName* names = nullptr;
+      const int named = shownListNames(&names);
+      clearListNames(window, names, named);
       closeAccessible();
       releaseThemeObjects();
       break;
+    }
     default:
       break;
   }

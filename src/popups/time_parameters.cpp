@@ -23,11 +23,12 @@ constexpr int32_t kPositionChars = 5;
 constexpr int32_t kMinuteEnd = 4;  // last position that may hold a minute digit
 
 // Finds the AM/PM marker in what follows the minute. That text is split into
-// words at every character that is not a letter or a '.'; a word that reads
-// A, AM, P or PM without its dots, in any case ("pm", "p.m."), is a marker,
-// and a later marker replaces an earlier one. Seconds and any other word (a
-// time zone, "Uhr", "Pacific") are passed over, so they never change a
-// marker that was stated.
+// words at every character that is not a letter or a '.', the letters of
+// code page 1252 counting as letters ("A\xF1o" is one word, not the marker
+// A and an "o"); a word that reads A, AM, P or PM without its dots, in any
+// case ("pm", "p.m."), is a marker, and a later marker replaces an earlier
+// one. Seconds and any other word (a time zone, "Uhr", "Pacific") are passed
+// over, so they never change a marker that was stated.
 class MarkerScanner {
  public:
   void add(char c) {
@@ -51,7 +52,20 @@ class MarkerScanner {
   }
 
  private:
-  static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+  // ASCII letters and those of code page 1252: 0xC0-0xFF but the signs
+  // 0xD7 and 0xF7, the ordinal indicators 0xAA and 0xBA, and f with hook,
+  // S and Z with caron, OE and Y with diaeresis among 0x83-0x9F.
+  static bool isLetter(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return true;
+    if (u >= 0xC0) return u != 0xD7 && u != 0xF7;
+    switch (u) {
+      case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F: case 0xAA: case 0xBA:
+        return true;
+      default:
+        return false;
+    }
+  }
   static char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
   void endWord() {

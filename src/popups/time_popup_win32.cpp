@@ -11,6 +11,7 @@
 #include "call/popup_state.h"
 #include "common/dialog_template_win32.h"
 #include "common/list_fill_win32.h"
+#include "common/list_names_win32.h"
 #include "common/list_text_win32.h"
 #include "common/open_list_win32.h"
 #include "common/owner_area_win32.h"
@@ -24,6 +25,11 @@ namespace {
 // templates (61 and 60 dialog units) hold on version 5 of the common
 // controls. The AM/PM list shows both its entries either way.
 const int kTimeListOpenEntries = 5;
+
+// The lists' names for screen readers (the minute list's label is the ":"
+// before it, the AM/PM list has none); the 24-hour window has no AM/PM list.
+const ListName kListNames[] = {{IDC_HOUR_LIST, L"Hour"}, {IDC_MINUTE_LIST, L"Minute"}, {IDC_MERIDIEM_LIST, L"AM or PM"}};
+int shownListCount() { return popupState.use24Hour ? 2 : 3; }
 
 // Places the window at its owner's left/top plus locationX/locationY, or
 // centred on an axis whose position is 0, then kept within the work area.
@@ -96,6 +102,7 @@ void onInitDialog(HWND window) {
   if (!popupState.use24Hour) fillMeridiemList(meridiem);
   showOpenEntries(GetDlgItem(window, IDC_HOUR_LIST), kTimeListOpenEntries);
   showOpenEntries(GetDlgItem(window, IDC_MINUTE_LIST), kTimeListOpenEntries);
+  nameLists(window, kListNames, shownListCount());
   ShowWindow(window, SW_SHOW);
   // Back to the remembered rectangle should showing have moved the window;
   // where it has not, a move to the same place would only cost time.
@@ -136,6 +143,9 @@ INT_PTR CALLBACK setTimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       break;
     case WM_CLOSE:
       EndDialog(window, 0);
+      break;
+    case WM_DESTROY:
+      clearListNames(window, kListNames, shownListCount());
       break;
     default:
       break;

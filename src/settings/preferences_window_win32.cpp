@@ -211,12 +211,18 @@ void showStoredValues(HWND window, HKEY key) {
 }
 
 // Typing stops where OK would cut the text, so that what a box shows is what
-// OK stores: the title at its stored limit, a position at three characters.
+// OK stores: the title at its stored limit, a position at three characters,
+// or at the length of the stored position it shows ("1200"), so that one
+// digit of it can be overtyped (the limit counts the text a key would make).
 // A longer text set from the registry is shown whole; the limit only refuses
-// further keys, as an edit box refuses them.
+// further keys, as an edit box refuses them. Called once the boxes hold
+// their texts.
 void limitTyping(HWND window) {
   sendItem(window, IDC_PREF_TITLE, EM_LIMITTEXT, kTitleLimit);
-  for (int id : {IDC_PREF_LEFT, IDC_PREF_TOP}) sendItem(window, id, EM_LIMITTEXT, kTypedPositionLimit);
+  for (int id : {IDC_PREF_LEFT, IDC_PREF_TOP}) {
+    const WPARAM shown = static_cast<WPARAM>(GetWindowTextLengthA(GetDlgItem(window, id)));
+    sendItem(window, id, EM_LIMITTEXT, shown > kTypedPositionLimit ? shown : kTypedPositionLimit);
+  }
 }
 
 void onInitDialog(HWND window) {
@@ -227,7 +233,6 @@ void onInitDialog(HWND window) {
 
   // The defaults first: what the date popups use for a value not stored.
   fillPreferenceLists(window);
-  limitTyping(window);
   SetDlgItemTextA(window, IDC_PREF_TITLE, kDefaultTitle);
   // Opening the window creates the key and any missing parent. How that went
   // is kept with the window (DWLP_USER), for OK to explain a failed save.
@@ -246,6 +251,7 @@ void onInitDialog(HWND window) {
     showStoredValues(window, key);
     RegCloseKey(key);
   }
+  limitTyping(window);
   updatePositionGroup(window);
 
   SetFocus(GetDlgItem(window, IDC_PREF_TITLE));

@@ -55,6 +55,8 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
       {"||||9:30 PM Eastern", "9", "30", "PM"},  // another word never turns PM into AM
       {"||||9:30 Pacific", "9", "30", ""},       // nor is it a marker of its own
       {"||||9:30 PMX", "9", "30", ""},
+      {"||||9:30 PM A\xF1o", "9", "30", "PM"},  // a word with a Western letter is one word
+      {"||||9:30 P\xE2ques", "9", "30", ""},
       {"||||7:3 PM", "7", "3 ", "PM"},          // the minute keeps its 2 characters
       {"||||:30 PM", "12", "0 ", "AM"},        // an empty hour is midnight
       {"||||9:05 PM", "9", "05", "PM"},

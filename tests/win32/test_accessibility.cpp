@@ -12,6 +12,7 @@
 #include "accessible_view.h"
 #include "calendar_support.h"
 #include "gdi_count.h"
+#include "import_hook.h"
 
 namespace {
 
@@ -351,6 +352,49 @@ TEST_F(AccessibilityTest, AThousandQueriesLeaveTheCountsAsTheyWere) {
   EXPECT_EQ(after.handles, before.handles);
   std::printf("%d queries: GDI objects %d -> %d, windows %d -> %d, handles %lu -> %lu\n", kQueries, before.gdi,
               after.gdi, before.windows, after.windows, before.handles, after.handles);
+}
+
+// An annotation service laid out as COM lays it out, recording the lists named ("id name|")
+// and those whose name is removed ("id "); the plug-in calls no other method, whose slot is empty.
+std::wstring named, cleared;
+HRESULT WINAPI queryInterface(void* self, REFIID, void** out) { return *out = self, S_OK; }
+ULONG WINAPI keep(void*) { return 1; }
+HRESULT WINAPI setHwndPropStr(void*, HWND list, DWORD object, DWORD child, MSAAPROPID prop, LPCWSTR name) {
+  if (object == DWORD(OBJID_CLIENT) && child == CHILDID_SELF && prop == PROPID_ACC_NAME)
+    named += std::to_wstring(GetDlgCtrlID(list)) + L" " + name + L"|";
+  return S_OK;
+}
+HRESULT WINAPI clearHwndProps(void*, HWND list, DWORD object, DWORD child, const MSAAPROPID* props, int count) {
+  if (object == DWORD(OBJID_CLIENT) && child == CHILDID_SELF && count == 1 && props[0] == PROPID_ACC_NAME)
+    cleared += std::to_wstring(GetDlgCtrlID(list)) + L" ";
+  return S_OK;
+}
+template <typename Method> const void* slot(Method m) { return reinterpret_cast<const void*>(m); }
+const void* const recorderMethods[18] = {slot(queryInterface), slot(keep), slot(keep), 0, 0, 0, 0,
+                                         slot(setHwndPropStr), 0, slot(clearHwndProps)};
+const void* const* recorder = recorderMethods;
+
+// The plug-in's CoCreateInstance: the recorder for the annotation service.
+HRESULT WINAPI recordingCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out) {
+  if (IsEqualCLSID(clsid, CLSID_AccPropServices)) return queryInterface(&recorder, iid, out);
+  return CoCreateInstance(clsid, outer, context, iid, out);
+}
+
+TEST_F(AccessibilityTest, EveryListHasANameWhileItsWindowIsOpen) {
+  const ImportHook hook(plugin().module(), "ole32.dll", "CoCreateInstance",
+                        reinterpret_cast<const void*>(recordingCoCreateInstance));
+  const struct { const char *function, *parameter; const wchar_t *names, *cleared; } cases[] = {
+      {"XELM CalPopup", "03/01/2004", L"1015 Month|1016 Year|", L"1015 1016 "},
+      {"XELM CalPopup2", "", L"1015 Start month|1016 Start year|1017 End month|1018 End year|", L"1015 1016 1017 1018 "},
+      {"XELM YearPopup", "03/01/2004", L"1016 Year|", L"1016 "},
+      {"XELM TimePopup", "", L"1018 Hour|1019 Minute|1020 AM or PM|", L"1018 1019 1020 "},
+      {"XELM TimePopup", "||24", L"1018 Hour|1019 Minute|", L"1018 1019 "},
+  };
+  for (const auto& c : cases) {
+    named = cleared = L"";
+    callDriven(c.function, c.parameter, [&](WindowDriver& d) { EXPECT_EQ(named, c.names) << c.parameter; d.close(); });
+    EXPECT_EQ(cleared, c.cleared) << c.function << " " << c.parameter;
+  }
 }
 
 }  // namespace

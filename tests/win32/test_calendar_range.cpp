@@ -54,6 +54,18 @@ TEST_F(CalPopup2Test, DateClickEndsOnAnOrderedRange) {
          clickDay(d, 1, 2004, 3, 2);
        },
        "03/02/2004...03/15/2004"},
+      {"a click posted under the order message is not taken",
+       [](WindowDriver& d) {
+         clickDay(d, 1, 2004, 3, 20); clickDay(d, 2, 2004, 3, 15);  // the order message
+         CalendarGeometry g;
+         const POINT day = d.calendarGeometry(g) ? g.centre(2, dayPosition(2004, 3, 25)) : POINT{};  // in order
+         PostMessageA(d.window(), WM_LBUTTONUP, 0, MAKELPARAM(day.x, day.y));
+         d.waitIdle(d.window());
+         expectMessage(d, kOrder);
+         EXPECT_EQ(d.waitForDialog(300, d.window()), nullptr) << "a second message";
+         clickDay(d, 1, 2004, 3, 2);
+       },
+       "03/02/2004...03/15/2004"},
       {"left pick withdrawn by a month change",
        [](WindowDriver& d) {
          clickDay(d, 1, 2004, 3, 1);

@@ -318,6 +318,13 @@ TEST_F(Preferences, OkStoresWhatTheWindowShows) {
   EXPECT_EQ(storedText(specified, "LocationY"), "0");
   EXPECT_EQ(storedText(specified, "Title"), "");
   EXPECT_EQ(specified.at("Title").first, static_cast<DWORD>(REG_SZ));
+  storeSetting("LocationX", "1200");  // one digit of a stored 4-character position overtyped
+  openPreferences([](WindowDriver& d) {
+    SendDlgItemMessageA(d.window(), IDC_PREF_LEFT, EM_SETSEL, 1, 2);
+    SendDlgItemMessageA(d.window(), IDC_PREF_LEFT, WM_CHAR, '5', 0);
+    d.pressButton(IDOK);
+  });
+  EXPECT_EQ(storedText(snapshot(), "LocationX"), "1500");
 }
 
 // Rights on the settings key, denied to everyone as the machine-wide key
