@@ -8,11 +8,15 @@
 
 // A text of the plug-in's as a BSTR (nullptr when out of memory). Its texts
 // are Western (code page 1252), such as "F\xE9vrier": converted from 1252
-// whatever the system's code page is.
+// whatever the system's code page is. Each byte of 1252 is one UTF-16 unit.
 inline BSTR accessibleText(const char* text) {
-  wchar_t wide[64];
-  if (MultiByteToWideChar(1252, 0, text, -1, wide, sizeof wide / sizeof wide[0]) == 0) wide[0] = L'\0';
-  return SysAllocString(wide);
+  const int length = lstrlenA(text);
+  BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+  if (wide && length > 0 && MultiByteToWideChar(1252, 0, text, length, wide, length) != length) {
+    SysFreeString(wide);
+    return SysAllocString(L"");
+  }
+  return wide;
 }
 
 inline VARIANT numberVariant(LONG value) {

@@ -23,6 +23,22 @@ void repaintCell(int index, CellRepaint repaint, void* context) {
   if (repaint) repaint(index, context);
 }
 
+// The cells of `calendar` (1, 2 or 0 for the whole YearView), as
+// [first, end); false for any other calendar number.
+bool calendarCells(int calendar, int* first, int* end) {
+  *first = kFirstDayPosition;
+  *end = cellsInUse();
+  if (calendar == 1) {
+    *end = *end < kCellsPerSlot ? *end : kCellsPerSlot;
+  } else if (calendar == 2) {
+    *first = kRightCalendarFirst;
+    *end = *end < 2 * kCellsPerSlot ? *end : 2 * kCellsPerSlot;
+  } else if (calendar != 0) {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int cellAt(int32_t x, int32_t y) {
@@ -36,16 +52,17 @@ bool cellHighlighted(int index) {
   return index >= kFirstDayPosition && index < cellsInUse() && isHighlighted(popupState.grid[index]);
 }
 
+int highlightedCell(int calendar) {
+  int first = 0, end = 0;
+  if (!calendarCells(calendar, &first, &end)) return -1;
+  for (int i = first; i < end; ++i)
+    if (isHighlighted(popupState.grid[i])) return i;
+  return -1;
+}
+
 void clearCalendarHighlight(int calendar, CellRepaint repaint, void* context) {
-  int first = kFirstDayPosition, end = cellsInUse();
-  if (calendar == 1) {
-    end = end < kCellsPerSlot ? end : kCellsPerSlot;
-  } else if (calendar == 2) {
-    first = kRightCalendarFirst;
-    end = end < 2 * kCellsPerSlot ? end : 2 * kCellsPerSlot;
-  } else if (calendar != 0) {
-    return;
-  }
+  int first = 0, end = 0;
+  if (!calendarCells(calendar, &first, &end)) return;
   const ThemeObjects& o = popupState.objects;
   for (int i = first; i < end; ++i) {
     CalendarCell& cell = popupState.grid[i];

@@ -22,6 +22,9 @@ int cellAt(int32_t x, int32_t y);
 // Whether cell `index` is a day cell in use that counts as highlighted.
 bool cellHighlighted(int index);
 
+// The first highlighted cell of `calendar`; -1 when it has none.
+int highlightedCell(int calendar);
+
 // Returns the highlighted cells of `calendar` to their normal look (the
 // shown month's when normalBkColor is dayBkColor, the neighbouring month's
 // otherwise), in index order, repainting each. Other calendars' cells and

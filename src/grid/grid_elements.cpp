@@ -112,6 +112,21 @@ int gridElementAt(int32_t x, int32_t y) {
   return -1;
 }
 
+int gridElementToward(int number, GridDirection direction) {
+  const GridElement element = gridElement(number);
+  if (element.kind != HeadingElement && element.kind != DayElement) return -1;
+  const int position = element.cell % kCellsPerSlot;
+  int row = position / 7, column = position % 7;  // row 0 holds the headings
+  switch (direction) {
+    case TowardUp: --row; break;
+    case TowardDown: ++row; break;
+    case TowardLeft: --column; break;
+    case TowardRight: ++column; break;
+  }
+  if (row < 0 || row >= kCellsPerSlot / 7 || column < 0 || column >= 7) return -1;
+  return gridElementOfCell(cellIndex(element.slot, row * 7 + column));
+}
+
 CellRect gridElementRect(const GridElement& element) {
   if (element.kind == NoElement) return {0, 0, 0, 0};
   if (element.kind != MonthTitleElement) return popupState.grid[element.cell].rect;

@@ -71,6 +71,14 @@ void gridElementDescription(const GridElement& element, char* out, size_t outSiz
 // without a selection) is left out, and a grid without any gives "".
 void gridDescription(char* out, size_t outSize);
 
+// Directions on the grid's face, as a screen reader moves by them.
+enum GridDirection { TowardUp, TowardDown, TowardLeft, TowardRight };
+
+// The element next to element `number` in `direction` within its month: the
+// headings are the row above the first week. -1 past an edge of the month,
+// and for a month title or a number outside the grid.
+int gridElementToward(int number, GridDirection direction);
+
 // Whether a day element has a date, so that a click on it picks that date.
 bool dayHasDate(const GridElement& element);
 

@@ -4,6 +4,7 @@
 #include "call/host_call.h"
 #include "call/popup_state.h"
 #include "host/version_win32.h"
+#include "popups/calendar_accessible_win32.h"
 #include "popups/date_functions_win32.h"
 #include "popups/time_popup_win32.h"
 #include "settings/preferences_window_win32.h"
@@ -65,6 +66,7 @@ extern "C" __declspec(dllexport) void FMExternCallProc(HostCall* call) {
   // the window. Each answers through its own record: the outer record is back
   // in place when the nested call returns, and none is kept between calls,
   // since the host may reuse a record's memory once its call has returned.
+  releaseModuleHoldWhenUnused();
   HostCall* const outerCall = popupState.hostCall;
   popupState.hostCall = call;
   switch (call->callKind) {

@@ -2,19 +2,103 @@
 // as simple children (no object of their own, addressed by child id), the
 // window's controls and the client object itself answered by the platform's
 // proxies. Plain COM without a framework: one class, reference counted, with
-// a closed flag that the window's end sets and every method checks first.
+// a closed flag that the window's end sets and every method checks first,
+// and a small enumerator for a range's two selected days.
 #include "popups/calendar_accessible_win32.h"
 
 #include <new>
 
+#include "call/popup_state.h"
 #include "common/accessible_win32.h"
 #include "grid/cell_pick.h"
 #include "grid/grid_elements.h"
 
 namespace {
 
-const wchar_t* const kOutsideShownMonth = L"Outside the month shown";
 const wchar_t* const kClickAction = L"Click";
+
+// COM objects of this module that are alive: the window's object and the
+// selection enumerators, wherever their references are.
+LONG liveObjects = 0;
+HMODULE heldModule = nullptr;  // the module's reference to itself, see closeAccessible
+
+// Made on the process heap rather than by operator new, whose library part
+// would bring the C++ runtime's exception support into the DLL; nullptr
+// when the heap is out of memory.
+template <typename Object, typename... Arguments>
+Object* made(Arguments... arguments) {
+  void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(Object));
+  if (!memory) return nullptr;
+  InterlockedIncrement(&liveObjects);
+  return new (memory) Object(arguments...);
+}
+
+template <typename Object>
+void unmade(Object* object) {
+  object->~Object();
+  HeapFree(GetProcessHeap(), 0, object);
+  InterlockedDecrement(&liveObjects);
+}
+
+// The child id of grid element `number`: the grid's elements come first.
+LONG elementId(int number) { return number + 1; }
+
+// The days a range or a single window has selected, handed out as
+// get_accSelection's IEnumVARIANT of child ids when there are several.
+class SelectionEnumerator final : public IEnumVARIANT {
+ public:
+  static const ULONG kMost = 2;  // a range's two picks
+
+  SelectionEnumerator(const LONG* ids, ULONG count, ULONG next) : count_(count), next_(next) {
+    for (ULONG k = 0; k < count && k < kMost; ++k) ids_[k] = ids[k];
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) return E_NOINTERFACE;
+    *out = static_cast<IEnumVARIANT*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) unmade(this);
+    return static_cast<ULONG>(left);
+  }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+    if (!out) return E_POINTER;
+    ULONG given = 0;
+    for (; given < wanted && next_ < count_; ++given) out[given] = numberVariant(ids_[next_++]);
+    if (fetched) *fetched = given;
+    return given == wanted ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG skipped) override {
+    const ULONG left = count_ - next_;
+    next_ += skipped < left ? skipped : left;
+    return skipped <= left ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    next_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+    if (!copy) return E_POINTER;
+    *copy = made<SelectionEnumerator>(static_cast<const LONG*>(ids_), count_, next_);
+    return *copy ? S_OK : E_OUTOFMEMORY;
+  }
+
+ private:
+  friend void unmade<SelectionEnumerator>(SelectionEnumerator*);
+  ~SelectionEnumerator() = default;
+
+  LONG references_ = 1;
+  LONG ids_[kMost] = {};
+  ULONG count_;
+  ULONG next_;
+};
 
 // What a child id names: the client object itself or a control (answered
 // by the platform's objects), a grid element, or nothing (the call fails
@@ -41,9 +125,6 @@ class CalendarAccessible final : public IAccessible {
     proxy_ = nullptr;
   }
 
-  // The child id of grid element `number`.
-  LONG elementId(int number) const { return controlCount(window_) + 1 + number; }
-
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -56,20 +137,8 @@ class CalendarAccessible final : public IAccessible {
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) destroy(this);
+    if (left == 0) unmade(this);
     return static_cast<ULONG>(left);
-  }
-
-  // Made on the process heap rather than by operator new, whose library
-  // part would bring the C++ runtime's exception support into the DLL;
-  // nullptr when the heap is out of memory.
-  static CalendarAccessible* create(HWND window, IAccessible* proxy) {
-    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(CalendarAccessible));
-    return memory ? new (memory) CalendarAccessible(window, proxy) : nullptr;
-  }
-  static void destroy(CalendarAccessible* object) {
-    object->~CalendarAccessible();
-    HeapFree(GetProcessHeap(), 0, object);
   }
 
   // IDispatch: no type information; clients call IAccessible's methods.
@@ -95,7 +164,7 @@ class CalendarAccessible final : public IAccessible {
     if (!count) return E_POINTER;
     *count = 0;
     if (closed_) return RPC_E_DISCONNECTED;
-    *count = controlCount(window_) + gridElementCount();
+    *count = childCount();
     return S_OK;
   }
 
@@ -113,7 +182,7 @@ class CalendarAccessible final : public IAccessible {
     return textProperty(
         child, name, [&](IAccessible* o, VARIANT self) { return o->get_accName(self, name); },
         [](const GridElement& element, BSTR* text) {
-          char written[48];
+          char written[kSpokenNameSize];
           gridElementName(element, written, sizeof written);
           *text = accessibleText(written);
           return true;
@@ -125,12 +194,25 @@ class CalendarAccessible final : public IAccessible {
                         noText);
   }
 
+  // The client object's description is what the window shows; a day's
+  // says which calendar of a range it is in and whether it lies outside the
+  // month shown.
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+    if (!description) return E_POINTER;
+    *description = nullptr;
+    if (!closed_ && child.vt == VT_I4 && child.lVal == CHILDID_SELF) {
+      char shown[kSpokenDescriptionSize];
+      gridDescription(shown, sizeof shown);
+      *description = accessibleText(shown);
+      return *description ? S_OK : E_OUTOFMEMORY;
+    }
     return textProperty(
         child, description, [&](IAccessible* o, VARIANT self) { return o->get_accDescription(self, description); },
         [](const GridElement& element, BSTR* text) {
-          if (!dayOutsideShownMonth(element)) return false;
-          *text = SysAllocString(kOutsideShownMonth);
+          char written[kSpokenDescriptionSize];
+          gridElementDescription(element, written, sizeof written);
+          if (written[0] == '\0') return false;
+          *text = accessibleText(written);
           return true;
         });
   }
@@ -154,9 +236,11 @@ class CalendarAccessible final : public IAccessible {
     const Target t = resolve(child);
     if (t.kind != Target::Element)
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accState(self, state); });
-    LONG bits = STATE_SYSTEM_READONLY;
+    // Headings and titles have no state to tell. A cell without a date
+    // shows nothing, so a reader need not list it.
+    LONG bits = 0;
     if (t.element.kind == DayElement) {
-      bits = dayHasDate(t.element) ? STATE_SYSTEM_SELECTABLE : STATE_SYSTEM_UNAVAILABLE;
+      bits = dayHasDate(t.element) ? STATE_SYSTEM_SELECTABLE : STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE;
       if (cellHighlighted(t.element.cell)) bits |= STATE_SYSTEM_SELECTED;
     }
     // Under a validation message the window takes no click.
@@ -200,10 +284,31 @@ class CalendarAccessible final : public IAccessible {
     return controlVariant(focused, focus);
   }
 
+  // The highlighted day (VT_I4), a range's two (an IEnumVARIANT of their
+  // child ids), or none (VT_EMPTY and S_FALSE).
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
     if (!selection) return E_POINTER;
     VariantInit(selection);
-    return closed_ ? RPC_E_DISCONNECTED : DISP_E_MEMBERNOTFOUND;
+    if (closed_) return RPC_E_DISCONNECTED;
+    // The calendars that keep a highlight each: a range's two, else one.
+    const int mode = popupState.mode;
+    const int calendars = mode == DateRange ? 2 : 1;
+    LONG ids[SelectionEnumerator::kMost];
+    ULONG count = 0;
+    for (int calendar = 1; calendar <= calendars; ++calendar) {
+      const int cell = highlightedCell(mode == YearView ? 0 : calendar);
+      if (cell >= 0) ids[count++] = elementId(gridElementOfCell(cell));
+    }
+    if (count == 0) return S_FALSE;
+    if (count == 1) {
+      *selection = numberVariant(ids[0]);
+      return S_OK;
+    }
+    SelectionEnumerator* days = made<SelectionEnumerator>(static_cast<const LONG*>(ids), count, 0UL);
+    if (!days) return E_OUTOFMEMORY;
+    selection->vt = VT_UNKNOWN;
+    selection->punkVal = days;
+    return S_OK;
   }
 
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
@@ -216,11 +321,16 @@ class CalendarAccessible final : public IAccessible {
         });
   }
 
+  // Taking the selection picks a day as its default action does; a day
+  // cannot take the focus or be added to a selection, and headings and
+  // titles are not selectable at all.
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
     const Target t = resolve(child);
     if (t.kind != Target::Element)
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accSelect(flags, self); });
-    return DISP_E_MEMBERNOTFOUND;  // a day is picked by its default action
+    if (!dayHasDate(t.element)) return DISP_E_MEMBERNOTFOUND;
+    if (flags != SELFLAG_TAKESELECTION) return E_INVALIDARG;
+    return clickElement(t.element);
   }
 
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
@@ -239,34 +349,39 @@ class CalendarAccessible final : public IAccessible {
     return S_OK;
   }
 
-  // From the client object to its first or last child, and between
-  // siblings in child id order; other directions of the client object are
-  // the proxy's.
+  // From the client object to its first or last child; between siblings in
+  // child id order (from the last grid element on to the first control's
+  // object); and up, down, left and right between a month's headings and
+  // days. Other directions of the client object are the proxy's.
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
     if (!end) return E_POINTER;
     VariantInit(end);
     const Target t = resolve(start);
     if (t.kind == Target::Refused) return t.error;
-    const LONG count = controlCount(window_) + gridElementCount();
     const LONG from = start.lVal;
     LONG to = 0;
     if (from == CHILDID_SELF) {
       if (direction == NAVDIR_FIRSTCHILD) to = 1;
-      else if (direction == NAVDIR_LASTCHILD) to = count;
+      else if (direction == NAVDIR_LASTCHILD) to = childCount();
       else return proxy_->accNavigate(direction, start, end);
     } else if (direction == NAVDIR_NEXT) {
       to = from + 1;
     } else if (direction == NAVDIR_PREVIOUS) {
       to = from - 1;
+    } else if (t.kind == Target::Element && direction >= NAVDIR_UP && direction <= NAVDIR_RIGHT) {
+      static const GridDirection toward[] = {TowardUp, TowardDown, TowardLeft, TowardRight};
+      const int number = gridElementToward(from - 1, toward[direction - NAVDIR_UP]);
+      if (number < 0) return S_FALSE;
+      to = elementId(number);
     } else {
       return DISP_E_MEMBERNOTFOUND;
     }
-    if (to < 1 || to > count) return S_FALSE;
-    if (to > controlCount(window_)) {
+    if (to < 1 || to > childCount()) return S_FALSE;
+    if (to <= gridElementCount()) {
       *end = numberVariant(to);
       return S_OK;
     }
-    return controlVariant(controlAt(window_, to), end);
+    return controlVariant(controlAt(window_, to - gridElementCount()), end);
   }
 
   // A control under the point answers with its object, a grid element with
@@ -296,27 +411,36 @@ class CalendarAccessible final : public IAccessible {
     if (t.kind != Target::Element)
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accDoDefaultAction(self); });
     if (!dayHasDate(t.element)) return DISP_E_MEMBERNOTFOUND;
-    if (!IsWindowEnabled(window_)) return E_ACCESSDENIED;
-    const CellRect r = gridElementRect(t.element);
-    const LPARAM centre = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return PostMessageW(window_, WM_LBUTTONUP, 0, centre) ? S_OK : E_FAIL;
+    return clickElement(t.element);
   }
 
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
 
  private:
+  friend void unmade<CalendarAccessible>(CalendarAccessible*);
   ~CalendarAccessible() { close(); }
+
+  LONG childCount() const { return gridElementCount() + controlCount(window_); }
+
+  // Posts the release of the left button at the element's centre; refused
+  // while the window is disabled under a validation message, as a click is.
+  HRESULT clickElement(const GridElement& element) {
+    if (!IsWindowEnabled(window_)) return E_ACCESSDENIED;
+    const CellRect r = gridElementRect(element);
+    const LPARAM centre = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return PostMessageW(window_, WM_LBUTTONUP, 0, centre) ? S_OK : E_FAIL;
+  }
 
   Target resolve(const VARIANT& child) const {
     if (closed_) return {Target::Refused, RPC_E_DISCONNECTED, nullptr, {}};
     if (child.vt != VT_I4 || child.lVal < 0) return {Target::Refused, E_INVALIDARG, nullptr, {}};
     if (child.lVal == CHILDID_SELF) return {Target::Platform, S_OK, nullptr, {}};
-    const int controls = controlCount(window_);
-    if (child.lVal <= controls) return {Target::Platform, S_OK, controlAt(window_, child.lVal), {}};
-    const GridElement element = gridElement(child.lVal - controls - 1);
-    if (element.kind == NoElement) return {Target::Refused, E_INVALIDARG, nullptr, {}};
-    return {Target::Element, S_OK, nullptr, element};
+    const int elements = gridElementCount();
+    if (child.lVal <= elements) return {Target::Element, S_OK, nullptr, gridElement(child.lVal - 1)};
+    HWND control = controlAt(window_, child.lVal - elements);
+    if (!control) return {Target::Refused, E_INVALIDARG, nullptr, {}};
+    return {Target::Platform, S_OK, control, {}};
   }
 
   // Calls `call` on the platform's object of the client area or of a
@@ -372,7 +496,7 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
     comStartedHere = SUCCEEDED(started);
     IAccessible* proxy = nullptr;
     if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&proxy))))
-      accessible = CalendarAccessible::create(window, proxy);
+      accessible = made<CalendarAccessible>(window, proxy);
     if (!accessible) {
       if (proxy) proxy->Release();
       if (comStartedHere) CoUninitialize();
@@ -384,13 +508,21 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
 }
 
 void notifyGridRefilled(HWND window) {
-  if (accessible) NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
+  NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
+  NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
-void notifyDayPicked(HWND window, int cell) {
+void notifyDayPicked(HWND window, int cell, int replaced) {
   const int number = gridElementOfCell(cell);
-  if (accessible && number >= 0)
-    NotifyWinEvent(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, accessible->elementId(number));
+  if (number < 0) return;
+  if (popupState.mode != DateRange) {
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, elementId(number));
+    return;
+  }
+  const int before = gridElementOfCell(replaced);
+  if (before >= 0 && before != number)
+    NotifyWinEvent(EVENT_OBJECT_SELECTIONREMOVE, window, OBJID_CLIENT, elementId(before));
+  NotifyWinEvent(EVENT_OBJECT_SELECTIONADD, window, OBJID_CLIENT, elementId(number));
 }
 
 void closeAccessible() {
@@ -401,4 +533,18 @@ void closeAccessible() {
   accessible = nullptr;
   if (comStartedHere) CoUninitialize();
   comStartedHere = false;
+  // Disconnecting let go of every client in another apartment; what still
+  // lives is held in this one, by a client that may outlast the module (the
+  // host can unload it before an in-context hook releases). The module keeps
+  // itself loaded until the next host call finds nothing alive.
+  if (liveObjects > 0 && !heldModule)
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&liveObjects),
+                       &heldModule);
+}
+
+void releaseModuleHoldWhenUnused() {
+  if (!heldModule || liveObjects > 0) return;
+  HMODULE held = heldModule;
+  heldModule = nullptr;
+  FreeLibrary(held);
 }

@@ -4,23 +4,35 @@
 // with the window.
 //
 // Children of the window's client object, by child id:
-//   1 to C       the window's controls, in their order as child windows, each
-//                the platform's own object for it (CreateStdAccessibleObject)
-//   C + 1 + n    grid element n (grid/grid_elements.h), a simple element:
-//                  weekday heading  role column header, read-only
-//                  day              role cell, selectable; selected when
-//                                   highlighted (the initial date or the
-//                                   pick); a grey day of the month before or
-//                                   after has the description "Outside the
-//                                   month shown"; a day without a date is
-//                                   unavailable; default action "Click",
-//                                   which posts the window the release of the
-//                                   left button at the cell's centre, so it
-//                                   takes the mouse's own path (confirming,
-//                                   range checks and messages included)
-//                  month title      role static text, read-only (year view)
-// Everything else about the client object itself (its name, role, state,
-// location and parent) is the platform's proxy's answer.
+//   1 to G       grid element id - 1 (grid/grid_elements.h), in reading
+//                order, each a simple element:
+//                  weekday heading  role column header, named by the whole
+//                                   weekday
+//                  day              role cell, named with its weekday,
+//                                   selectable; selected when highlighted
+//                                   (the initial date or the pick); its
+//                                   description says which calendar of a
+//                                   range it belongs to and whether it lies
+//                                   outside the month shown; a cell without
+//                                   a date is unavailable and invisible;
+//                                   default action "Click", which posts the
+//                                   window the release of the left button at
+//                                   the cell's centre, so it takes the
+//                                   mouse's own path (confirming, range
+//                                   checks and messages included); selecting
+//                                   it (SELFLAG_TAKESELECTION) does the same
+//                  month title      role static text (year view)
+//   G + 1 to G + C  the window's controls, in their order as child windows,
+//                each the platform's own object for it
+//                (CreateStdAccessibleObject)
+// The grid comes first so that a reader's object navigation (first child,
+// then next sibling) meets every day before it leaves for the controls,
+// whose objects lead on to their sibling windows, not back to the grid.
+// The client object's description says which month or months are shown and
+// which days are marked; its selection is the highlighted day or days. Up,
+// down, left and right move between a month's headings and days by their
+// places on the grid. Everything else about the client object itself (its
+// name, role, state, location and parent) is the platform's proxy's answer.
 //
 // Calls arrive on the window's thread: from other apartments and processes
 // they are marshalled by COM. A host whose thread is in the multithreaded
@@ -38,15 +50,29 @@
 LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId);
 
 // Tells listening clients that the grid's days were filled again (a list
-// change): EVENT_OBJECT_REORDER on the client object. Nothing when no client
-// ever asked for the object.
+// change): EVENT_OBJECT_REORDER and EVENT_OBJECT_DESCRIPTIONCHANGE on the
+// client object, so that a reader can say the new month.
 void notifyGridRefilled(HWND window);
 
-// Tells listening clients that the day of grid cell `cell` was picked:
-// EVENT_OBJECT_SELECTION on its element. Nothing when no client ever asked.
-void notifyDayPicked(HWND window, int cell);
+// Tells listening clients that the day of grid cell `cell` was picked, where
+// `replaced` was highlighted in its calendar before (-1 for none): in a range
+// EVENT_OBJECT_SELECTIONREMOVE for the replaced day and
+// EVENT_OBJECT_SELECTIONADD for the new one, since the other calendar's pick
+// stays selected; otherwise EVENT_OBJECT_SELECTION.
+// Events go out whether or not a client has asked for the object yet: one
+// that starts listening while the window is open hears them, and without a
+// listener NotifyWinEvent does nothing.
+void notifyDayPicked(HWND window, int cell, int replaced);
 
 // Disconnects the window's accessible object from its clients, releases what
 // answerGetObject made and ends COM on this thread when it began it there.
 // Called when the window is destroyed; nothing when no client ever asked.
+// A client in this process that still holds one of the module's objects
+// (an in-context hook) keeps the module loaded until it lets go, so that its
+// last Release never calls into an unloaded module.
 void closeAccessible();
+
+// Gives up the module's hold on itself once no object of its lives any
+// more. Called at each host call, while the host's own reference keeps the
+// module loaded.
+void releaseModuleHoldWhenUnused();

@@ -383,8 +383,10 @@ void onCommand(HWND window, int id, int code) {
 
 void onLeftButtonUp(HWND window, int x, int y) {
   PopupState& s = popupState;
+  const int cell = cellAt(x, y);
+  const int replaced = highlightedCell(s.mode == YearView ? 0 : cell < kCellsPerSlot ? 1 : 2);
   if (!pickAt(window, x, y)) return;
-  notifyDayPicked(window, cellAt(x, y));
+  notifyDayPicked(window, cell, replaced);
   if (s.mode != DateRange) {
     if (!commandButtons()) EndDialog(window, Confirmed);
     return;
@@ -475,7 +477,11 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(popupState.objects.dialogBrush);
     case WM_GETOBJECT: {
-      // A dialog procedure hands a message's result over in DWLP_MSGRESULT.
+      // Not before the window is ready nor once its end has begun: a hook
+      // reacting to the controls' destruction must not make a new object
+      // or start COM again. A dialog procedure hands a message's result
+      // over in DWLP_MSGRESULT.
+      if (!popupState.dialogReady) break;
       const LRESULT object = answerGetObject(window, wParam, lParam);
       if (object <= 0) break;
       SetWindowLongPtrA(window, DWLP_MSGRESULT, object);
@@ -487,6 +493,7 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       const ListName* names = nullptr;
       const int named = shownListNames(&names);
       clearListNames(window, names, named);
+      popupState.dialogReady = 0;
       closeAccessible();
       releaseThemeObjects();
       break;

@@ -121,6 +121,54 @@ HRESULT AccessibleView::doDefaultAction(long id) const {
   return object_ ? object_->accDoDefaultAction(childVariant(id)) : E_FAIL;
 }
 
+std::vector<AccessibleElement> AccessibleView::readElements(long first, long last) const {
+  std::vector<AccessibleElement> elements;
+  for (long id = first; object_ && id <= last; ++id) elements.push_back(readElement(object_, id));
+  return elements;
+}
+
+HRESULT AccessibleView::select(long id, long flags) const {
+  return object_ ? object_->accSelect(flags, childVariant(id)) : E_FAIL;
+}
+
+long AccessibleView::navigate(long id, long direction) const {
+  VARIANT end;
+  VariantInit(&end);
+  if (!object_ || object_->accNavigate(direction, childVariant(id), &end) != S_OK) return -1;
+  if (end.vt == VT_DISPATCH) {
+    VariantClear(&end);
+    return 0;
+  }
+  return end.vt == VT_I4 ? numberOf(end) : -1;
+}
+
+std::vector<long> AccessibleView::selection(HRESULT* result) const {
+  std::vector<long> ids;
+  VARIANT v;
+  VariantInit(&v);
+  const HRESULT hr = object_ ? object_->get_accSelection(&v) : E_FAIL;
+  if (result) *result = hr;
+  IEnumVARIANT* days = nullptr;
+  if (v.vt == VT_I4) {
+    ids.push_back(v.lVal);
+  } else if (v.vt == VT_UNKNOWN && v.punkVal &&
+             SUCCEEDED(v.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&days)))) {
+    VARIANT day;
+    VariantInit(&day);
+    for (ULONG got = 0; days->Next(1, &day, &got) == S_OK && got == 1; VariantInit(&day))
+      ids.push_back(numberOf(day));
+    days->Release();
+  }
+  VariantClear(&v);
+  return ids;
+}
+
+HRESULT AccessibleView::doDefaultActionOf(const std::wstring& name) const {
+  const std::vector<AccessibleElement> elements = read();
+  const int found = findElement(elements, name);
+  return found < 0 ? E_INVALIDARG : doDefaultAction(elements[static_cast<size_t>(found)].id);
+}
+
 HRESULT AccessibleView::nameOf(long id, std::wstring& name) const {
   BSTR text = nullptr;
   const HRESULT hr = object_ ? object_->get_accName(childVariant(id), &text) : E_FAIL;

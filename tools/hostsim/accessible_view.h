@@ -38,8 +38,23 @@ class AccessibleView {
   // client area itself, 0 for a control's object, -1 for nothing or a failure.
   long hitTest(POINT screen) const;
 
+  // Elements `first` to `last` read by child id alone (no control objects).
+  std::vector<AccessibleElement> readElements(long first, long last) const;
+
   HRESULT doDefaultAction(long id) const;
   HRESULT nameOf(long id, std::wstring& name) const;
+  HRESULT select(long id, long flags) const;
+
+  // accNavigate from child `id`: the child id reached, 0 for an object of
+  // its own (a control's), -1 when nothing is there (S_FALSE) or the call failed.
+  long navigate(long id, long direction) const;
+
+  // get_accSelection as child ids, in the order given (an IEnumVARIANT's
+  // order for several); empty for none. `result` gets the call's answer.
+  std::vector<long> selection(HRESULT* result = nullptr) const;
+
+  // Performs the default action of the first element named `name`.
+  HRESULT doDefaultActionOf(const std::wstring& name) const;
 
  private:
   IAccessible* object_ = nullptr;

@@ -8,7 +8,8 @@
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
 // "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS", "tree"
 // (the window's elements as a screen reader reads them: role, name, states,
-// description, default action, screen rectangle),
+// description, default action, screen rectangle), "act NAME" (the default
+// action of the element of that name, as a screen reader performs it),
 // "delkey PATH", "denywrite PATH" (a key under HKEY_LOCAL_MACHINE: deleted,
 // or its values read-only until hostsim ends), "refuse NAME[,NAME...]" (the
 // plug-in's writes of those values fail); on the
