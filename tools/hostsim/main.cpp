@@ -4,6 +4,10 @@
 //   hostsim [--plugin FILE] info
 //   hostsim [--plugin FILE] call NAME PARAM [--do ACTION]... [--fail-resize] [--bytes]
 //   hostsim [--plugin FILE] prefs [--do ACTION]...
+// and with either of the last two: --before "delkey PATH" or --before
+// "denywrite PATH" (done before the window opens), --wait-limit SECONDS (how
+// long a window may stay open after the last --do action before hostsim
+// closes it and fails; 20 by default).
 //
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
 // "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS", "tree"
@@ -21,7 +25,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +48,8 @@ int usage() {
   std::fprintf(stderr,
                "usage: hostsim [--plugin FILE] info\n"
                "       hostsim [--plugin FILE] call NAME PARAM [--do ACTION]... [--fail-resize] [--bytes]\n"
-               "       hostsim [--plugin FILE] prefs [--do ACTION]...\n");
+               "       hostsim [--plugin FILE] prefs [--do ACTION]...\n"
+               "options of call and prefs: --before ACTION (delkey/denywrite), --wait-limit SECONDS\n");
   return 2;
 }
 
@@ -95,6 +102,34 @@ bool runWithActions(const std::vector<std::string>& actions, const std::function
   return ok && driven;
 }
 
+// Takes the options that prepare a call: "--wait-limit SECONDS" and
+// "--before ACTION". False when args[i] is none of them.
+bool takePreparation(const std::vector<std::string>& args, size_t& i, std::vector<std::string>& before) {
+  if (i + 1 >= args.size()) return false;
+  if (args[i] == "--wait-limit") closeWaitLimitMs = std::atoi(args[++i].c_str()) * 1000;
+  else if (args[i] == "--before") before.push_back(args[++i]);
+  else return false;
+  return true;
+}
+
+// Runs the registry actions given with --before, so that the window opens on
+// the registry as they leave it; a denial stays in `denial` until hostsim
+// ends. False when one is not a registry action or failed.
+bool prepareRegistry(const std::vector<std::string>& before, std::unique_ptr<KeyWriteDenial>& denial) {
+  for (const std::string& action : before) {
+    const size_t space = action.find(' ');
+    const std::string verb = action.substr(0, space);
+    const std::string path = space == std::string::npos ? std::string() : action.substr(space + 1);
+    bool ok = false;
+    std::string log = "not an action for --before: " + action;
+    if (!runRegistryAction(verb, path, denial, ok, log) || !ok) {
+      std::fprintf(stderr, "hostsim: %s\n", log.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,15 +154,18 @@ int main(int argc, char** argv) {
   if (command == "info") return info(host);
 
   std::vector<std::string> actions;
-  std::vector<std::string> positional;
+  std::vector<std::string> positional, before;
   bool failResize = false, showBytes = false;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--do" && i + 1 < args.size()) actions.push_back(args[++i]);
     else if (args[i] == "--fail-resize") failResize = true;
     else if (args[i] == "--bytes") showBytes = true;
+    else if (takePreparation(args, i, before)) continue;
     else positional.push_back(args[i]);
   }
   host.initialise(80);
+  std::unique_ptr<KeyWriteDenial> denial;
+  if (!prepareRegistry(before, denial)) return 1;
 
   if (command == "prefs") {
     bool ok = runWithActions(actions, [&] { host.callKind(5); });

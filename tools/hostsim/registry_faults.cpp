@@ -37,10 +37,27 @@ bool denyKeyRights(const std::string& path, DWORD rights) {
   return status == ERROR_SUCCESS;
 }
 
-KeyWriteDenial::KeyWriteDenial(const std::string& path) : path_(path), denied_(denyKeyRights(path, KEY_SET_VALUE)) {}
+KeyWriteDenial::KeyWriteDenial(const std::string& path)
+    : path_(path), denied_(denyKeyRights(path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) {}
 
 KeyWriteDenial::~KeyWriteDenial() {
   if (denied_) denyKeyRights(path_, 0);
+}
+
+bool runRegistryAction(const std::string& verb, const std::string& path, std::unique_ptr<KeyWriteDenial>& denial,
+                       bool& ok, std::string& log) {
+  if (verb == "delkey") {
+    ok = RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS;
+    if (!ok) log = "could not delete HKEY_LOCAL_MACHINE\\" + path;
+    return true;
+  }
+  if (verb == "denywrite") {
+    denial.reset(new KeyWriteDenial(path));
+    ok = denial->denied();
+    if (!ok) log = "could not change the rights on HKEY_LOCAL_MACHINE\\" + path;
+    return true;
+  }
+  return false;
 }
 
 ValueRefusal::ValueRefusal(HMODULE module, const std::vector<std::string>& names, LONG error) {

@@ -16,9 +16,11 @@ class ImportHook;
 // right again. False when the key's permissions could not be changed.
 bool denyKeyRights(const std::string& path, DWORD rights);
 
-// Denies everyone the right to set values of HKEY_LOCAL_MACHINE\`path`
-// (reading stays allowed), as the machine-wide key denies it to an ordinary
-// user, while this object lives; then every right is granted again.
+// Denies everyone the rights to set values of HKEY_LOCAL_MACHINE\`path` and
+// to create keys under it (reading stays allowed), as the machine-wide key
+// denies them to an ordinary user, while this object lives; then every right
+// is granted again. Denied before a window opens, the key can no longer be
+// opened with a write right at all.
 class KeyWriteDenial {
  public:
   explicit KeyWriteDenial(const std::string& path);
@@ -34,6 +36,14 @@ class KeyWriteDenial {
 // Makes the writes of the named values by `module` (through its
 // RegSetValueExA) fail with `error` while this object lives: by default as on
 // a registry whose quota is used up. Every other write goes through.
+// The registry actions of hostsim's --do and --before: "delkey PATH" deletes
+// that key (without subkeys) under HKEY_LOCAL_MACHINE, as another tool might;
+// "denywrite PATH" puts a KeyWriteDenial in `denial`, kept until it is reset.
+// False when `verb` is neither; otherwise `ok` tells whether it worked and
+// `log` why not.
+bool runRegistryAction(const std::string& verb, const std::string& path, std::unique_ptr<KeyWriteDenial>& denial,
+                       bool& ok, std::string& log);
+
 class ValueRefusal {
  public:
   ValueRefusal(HMODULE module, const std::vector<std::string>& names, LONG error = ERROR_NOT_ENOUGH_QUOTA);

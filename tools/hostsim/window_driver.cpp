@@ -410,25 +410,8 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     log = "saved " + rest;
     return true;
   }
-  if (verb == "delkey") {
-    // delkey PATH: deletes that key (without subkeys) under HKEY_LOCAL_MACHINE
-    // while the window is open, as another tool might.
-    if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, rest.c_str()) != ERROR_SUCCESS) {
-      log = "could not delete HKEY_LOCAL_MACHINE\\" + rest;
-      return false;
-    }
-    return true;
-  }
-  if (verb == "denywrite") {
-    // denywrite PATH: until hostsim ends nobody may set values of that key
-    // under HKEY_LOCAL_MACHINE, as an ordinary user may not.
-    denial_.reset(new KeyWriteDenial(rest));
-    if (!denial_->denied()) {
-      log = "could not change the rights on HKEY_LOCAL_MACHINE\\" + rest;
-      return false;
-    }
-    return true;
-  }
+  bool done = false;
+  if (runRegistryAction(verb, rest, denial_, done, log)) return done;
   if (verb == "refuse") {
     // refuse NAME[,NAME...]: the plug-in's writes of those registry values
     // fail from now on, as when the registry's quota is used up.
@@ -482,6 +465,8 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   return false;
 }
 
+int closeWaitLimitMs = 20000;
+
 bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
                int attachTimeoutMs) {
   // The hook sees the messages this thread's loops take, modal loops included.
@@ -494,7 +479,7 @@ bool runDriven(const std::function<void()>& call, const std::function<void(Windo
     if (!driver.attach(attachTimeoutMs, &callDone)) return;
     attached = true;
     script(driver);
-    if (!driver.waitClosed(20000)) {
+    if (!driver.waitClosed(closeWaitLimitMs)) {
       // Closing by the window's close command first, then by force.
       watchdogActed = true;
       for (int attempt = 0; attempt < 50 && !callDone; ++attempt) {

@@ -113,9 +113,14 @@ class WindowDriver {
   std::unique_ptr<KeyWriteDenial> denial_;
 };
 
+// How long runDriven waits for the window to close after the script ends
+// before its watchdog closes it: 20 s unless changed (hostsim --wait-limit).
+extern int closeWaitLimitMs;
+
 // Runs `call` on this thread and `script` on a driver thread attached to the
-// window the call opens. A watchdog closes a window still open 20 s after the
-// script ends, so a broken window fails instead of hanging. Returns false
-// when no window appeared or the watchdog had to act.
+// window the call opens. A watchdog closes a window still open
+// closeWaitLimitMs after the script ends, so a broken window fails instead
+// of hanging. Returns false when no window appeared or the watchdog had to
+// act.
 bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
                int attachTimeoutMs = 10000);
