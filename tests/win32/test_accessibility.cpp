@@ -530,4 +530,61 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
               after.gdi, before.windows, after.windows, before.handles, after.handles);
 }
 
+// An in-context client in the host's own apartment (a hook of a screen
+// reader): it takes the calendar's object as the window is shown, and asks
+// again while the window's lists are destroyed.
+HWND shownCalendar = nullptr;
+IAccessible* keptInProcess = nullptr;
+LRESULT askedWhileEnding = -1;
+LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  char className[16] = {};
+  GetClassNameA(m.hwnd, className, sizeof className);
+  if (m.message == WM_SHOWWINDOW && m.wParam && !shownCalendar && std::string(className) == "#32770") {
+    shownCalendar = m.hwnd;
+    AccessibleObjectFromWindow(m.hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                               reinterpret_cast<void**>(&keptInProcess));
+  }
+  if (m.message == WM_DESTROY && shownCalendar && GetParent(m.hwnd) == shownCalendar && askedWhileEnding < 0)
+    askedWhileEnding = SendMessageW(shownCalendar, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Its reference outlives the window and the host's unloading of the plug-in:
+// no object is made once the window's end has begun, the kept one refuses
+// every call, and its last Release still finds the module's code, which the
+// module's next host call then lets go.
+TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(plugin().module(), path, MAX_PATH);
+  const char* const kCopy = "XELMCalendar-unloaded.fmx";  // a module of its own, loaded and unloaded here
+  const std::string copy = testOutputPath(kCopy);
+  ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  auto host = std::make_unique<PluginHost>();
+  ASSERT_TRUE(host->load(copy));
+  const HMODULE module = host->module();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, inContextClient, nullptr, GetCurrentThreadId());
+  EXPECT_TRUE(runDriven([&] { host->callFunction(host->functionIndex("XELM CalPopup"), "03/05/2004"); },
+                        [](WindowDriver& d) { d.close(); }));
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(askedWhileEnding, 0);
+  ASSERT_NE(keptInProcess, nullptr);
+  VARIANT day;
+  VariantInit(&day);
+  day.vt = VT_I4;
+  day.lVal = 13;
+  BSTR name = nullptr;
+  EXPECT_EQ(keptInProcess->get_accName(day, &name), RPC_E_DISCONNECTED);
+  host.reset();
+  EXPECT_EQ(GetModuleHandleA(kCopy), module) << "unloaded under a live object";
+  keptInProcess->Release();
+  host = std::make_unique<PluginHost>();
+  ASSERT_TRUE(host->load(copy));
+  host->initialise(80);
+  host.reset();
+  EXPECT_EQ(GetModuleHandleA(kCopy), nullptr) << "kept loaded after its last object";
+  CoUninitialize();
+}
+
 }  // namespace
