@@ -40,12 +40,37 @@ void unmade(Object* object) {
   InterlockedDecrement(&liveObjects);
 }
 
+// IUnknown of the module's COM classes, each of one interface: reference
+// counted from 1, freed by unmade at the last Release. Self::answers(iid)
+// names the interfaces it answers for besides IUnknown.
+template <typename Self, typename Interface>
+class Counted : public Interface {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && !Self::answers(iid)) return E_NOINTERFACE;
+    *out = static_cast<Interface*>(this);
+    this->AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) unmade(static_cast<Self*>(this));
+    return static_cast<ULONG>(left);
+  }
+
+ private:
+  LONG references_ = 1;
+};
+
 // The child id of grid element `number`: the grid's elements come first.
 LONG elementId(int number) { return number + 1; }
 
 // The days a range or a single window has selected, handed out as
 // get_accSelection's IEnumVARIANT of child ids when there are several.
-class SelectionEnumerator final : public IEnumVARIANT {
+class SelectionEnumerator final : public Counted<SelectionEnumerator, IEnumVARIANT> {
  public:
   static const ULONG kMost = 2;  // a range's two picks
 
@@ -53,20 +78,7 @@ class SelectionEnumerator final : public IEnumVARIANT {
     for (ULONG k = 0; k < count && k < kMost; ++k) ids_[k] = ids[k];
   }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) return E_NOINTERFACE;
-    *out = static_cast<IEnumVARIANT*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) unmade(this);
-    return static_cast<ULONG>(left);
-  }
+  static bool answers(REFIID iid) { return iid == IID_IEnumVARIANT; }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
     if (!out) return E_POINTER;
@@ -94,7 +106,6 @@ class SelectionEnumerator final : public IEnumVARIANT {
   friend void unmade<SelectionEnumerator>(SelectionEnumerator*);
   ~SelectionEnumerator() = default;
 
-  LONG references_ = 1;
   LONG ids_[kMost] = {};
   ULONG count_;
   ULONG next_;
@@ -110,7 +121,8 @@ struct Target {
   GridElement element;  // Element
 };
 
-class CalendarAccessible final : public IAccessible {
+// Made with one reference, the window's own, released by closeAccessible.
+class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible> {
  public:
   CalendarAccessible(HWND window, IAccessible* proxy) : window_(window), proxy_(proxy) {}
   CalendarAccessible(const CalendarAccessible&) = delete;
@@ -125,21 +137,7 @@ class CalendarAccessible final : public IAccessible {
     proxy_ = nullptr;
   }
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_IAccessible) return E_NOINTERFACE;
-    *out = static_cast<IAccessible*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) unmade(this);
-    return static_cast<ULONG>(left);
-  }
+  static bool answers(REFIID iid) { return iid == IID_IDispatch || iid == IID_IAccessible; }
 
   // IDispatch: no type information; clients call IAccessible's methods.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -472,7 +470,6 @@ class CalendarAccessible final : public IAccessible {
   // The texts the grid's elements do not have: value, help, shortcut.
   static bool noText(const GridElement&, BSTR*) { return false; }
 
-  LONG references_ = 1;      // the window's own reference, released by closeAccessible
   volatile bool closed_ = false;
   HWND window_;
   IAccessible* proxy_;       // the platform's object of the client area
