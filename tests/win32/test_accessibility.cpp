@@ -85,6 +85,7 @@ TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
   struct Spot {
     long id;
     const wchar_t *name, *description;
+    long state = -1;  // -1: not checked
   };
   struct Case {
     const char *function, *parameter;
@@ -106,6 +107,9 @@ TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
       {"XELM YearPopup", "2004||||German", L"2004", {},
        {{1, L"Januar", L""}, {2, L"Sonntag", L""}, {101, L"M\u00e4rz", L""},
         {111, L"Dienstag, 2. M\u00e4rz 2004", L""}}},
+      // A date whose month no list shows: an empty grid a reader passes over.
+      {"XELM CalPopup", "25/12/2003||||||mm/dd/yyyy", L"", {},
+       {{8, L"", L"", STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE}, {1, L"Sunday", L"", 0}}},
   };
   for (const Case& c : cases) {
     std::vector<AccessibleElement> all;
@@ -119,6 +123,9 @@ TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
     for (const Spot& spot : c.spots) {
       EXPECT_EQ(all[spot.id].name, spot.name) << c.parameter << " " << spot.id;
       EXPECT_EQ(all[spot.id].description, spot.description) << c.parameter << " " << spot.id;
+      if (spot.state >= 0) {
+        EXPECT_EQ(all[spot.id].state, spot.state) << c.parameter << " " << spot.id;
+      }
     }
   }
 }
