@@ -3,8 +3,8 @@
 // Preferences window.
 #include "call/host_call.h"
 #include "call/popup_state.h"
+#include "common/com_objects_win32.h"
 #include "host/version_win32.h"
-#include "popups/calendar_accessible_win32.h"
 #include "popups/date_functions_win32.h"
 #include "popups/time_popup_win32.h"
 #include "settings/preferences_window_win32.h"

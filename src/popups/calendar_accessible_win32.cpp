@@ -2,14 +2,12 @@
 // as simple children (no object of their own, addressed by child id), the
 // window's controls and the client object itself answered by the platform's
 // proxies. Plain COM without a framework: one class, reference counted, with
-// a closed flag that the window's end sets and every method checks first,
-// and a small enumerator for a range's two selected days.
+// a closed flag that the window's end sets and every method checks first.
 #include "popups/calendar_accessible_win32.h"
-
-#include <new>
 
 #include "call/popup_state.h"
 #include "common/accessible_win32.h"
+#include "common/com_objects_win32.h"
 #include "grid/cell_pick.h"
 #include "grid/grid_elements.h"
 
@@ -17,99 +15,8 @@ namespace {
 
 const wchar_t* const kClickAction = L"Click";
 
-// COM objects of this module that are alive: the window's object and the
-// selection enumerators, wherever their references are.
-LONG liveObjects = 0;
-HMODULE heldModule = nullptr;  // the module's reference to itself, see closeAccessible
-
-// Made on the process heap rather than by operator new, whose library part
-// would bring the C++ runtime's exception support into the DLL; nullptr
-// when the heap is out of memory.
-template <typename Object, typename... Arguments>
-Object* made(Arguments... arguments) {
-  void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(Object));
-  if (!memory) return nullptr;
-  InterlockedIncrement(&liveObjects);
-  return new (memory) Object(arguments...);
-}
-
-template <typename Object>
-void unmade(Object* object) {
-  object->~Object();
-  HeapFree(GetProcessHeap(), 0, object);
-  InterlockedDecrement(&liveObjects);
-}
-
-// IUnknown of the module's COM classes, each of one interface: reference
-// counted from 1, freed by unmade at the last Release. Self::answers(iid)
-// names the interfaces it answers for besides IUnknown.
-template <typename Self, typename Interface>
-class Counted : public Interface {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && !Self::answers(iid)) return E_NOINTERFACE;
-    *out = static_cast<Interface*>(this);
-    this->AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) unmade(static_cast<Self*>(this));
-    return static_cast<ULONG>(left);
-  }
-
- private:
-  LONG references_ = 1;
-};
-
 // The child id of grid element `number`: the grid's elements come first.
 LONG elementId(int number) { return number + 1; }
-
-// The days a range or a single window has selected, handed out as
-// get_accSelection's IEnumVARIANT of child ids when there are several.
-class SelectionEnumerator final : public Counted<SelectionEnumerator, IEnumVARIANT> {
- public:
-  static const ULONG kMost = 2;  // a range's two picks
-
-  SelectionEnumerator(const LONG* ids, ULONG count, ULONG next) : count_(count), next_(next) {
-    for (ULONG k = 0; k < count && k < kMost; ++k) ids_[k] = ids[k];
-  }
-
-  static bool answers(REFIID iid) { return iid == IID_IEnumVARIANT; }
-
-  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
-    if (!out) return E_POINTER;
-    ULONG given = 0;
-    for (; given < wanted && next_ < count_; ++given) out[given] = numberVariant(ids_[next_++]);
-    if (fetched) *fetched = given;
-    return given == wanted ? S_OK : S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE Skip(ULONG skipped) override {
-    const ULONG left = count_ - next_;
-    next_ += skipped < left ? skipped : left;
-    return skipped <= left ? S_OK : S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE Reset() override {
-    next_ = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
-    if (!copy) return E_POINTER;
-    *copy = made<SelectionEnumerator>(static_cast<const LONG*>(ids_), count_, next_);
-    return *copy ? S_OK : E_OUTOFMEMORY;
-  }
-
- private:
-  friend void unmade<SelectionEnumerator>(SelectionEnumerator*);
-  ~SelectionEnumerator() = default;
-
-  LONG ids_[kMost] = {};
-  ULONG count_;
-  ULONG next_;
-};
 
 // What a child id names: the client object itself or a control (answered
 // by the platform's objects), a grid element, or nothing (the call fails
@@ -291,7 +198,7 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
     // The calendars that keep a highlight each: a range's two, else one.
     const int mode = popupState.mode;
     const int calendars = mode == DateRange ? 2 : 1;
-    LONG ids[SelectionEnumerator::kMost];
+    LONG ids[kMostEnumeratedIds];
     ULONG count = 0;
     for (int calendar = 1; calendar <= calendars; ++calendar) {
       const int cell = highlightedCell(mode == YearView ? 0 : calendar);
@@ -302,7 +209,7 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
       *selection = numberVariant(ids[0]);
       return S_OK;
     }
-    SelectionEnumerator* days = made<SelectionEnumerator>(static_cast<const LONG*>(ids), count, 0UL);
+    IEnumVARIANT* days = childIdEnumerator(ids, count);
     if (!days) return E_OUTOFMEMORY;
     selection->vt = VT_UNKNOWN;
     selection->punkVal = days;
@@ -416,7 +323,7 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
 
  private:
-  friend void unmade<CalendarAccessible>(CalendarAccessible*);
+  friend void unmadeComObject<CalendarAccessible>(CalendarAccessible*);
   ~CalendarAccessible() { close(); }
 
   LONG childCount() const { return gridElementCount() + controlCount(window_); }
@@ -493,7 +400,7 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
     comStartedHere = SUCCEEDED(started);
     IAccessible* proxy = nullptr;
     if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&proxy))))
-      accessible = made<CalendarAccessible>(window, proxy);
+      accessible = madeComObject<CalendarAccessible>(window, proxy);
     if (!accessible) {
       if (proxy) proxy->Release();
       if (comStartedHere) CoUninitialize();
@@ -532,16 +439,6 @@ void closeAccessible() {
   comStartedHere = false;
   // Disconnecting let go of every client in another apartment; what still
   // lives is held in this one, by a client that may outlast the module (the
-  // host can unload it before an in-context hook releases). The module keeps
-  // itself loaded until the next host call finds nothing alive.
-  if (liveObjects > 0 && !heldModule)
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&liveObjects),
-                       &heldModule);
-}
-
-void releaseModuleHoldWhenUnused() {
-  if (!heldModule || liveObjects > 0) return;
-  HMODULE held = heldModule;
-  heldModule = nullptr;
-  FreeLibrary(held);
+  // host can unload it before an in-context hook releases).
+  holdModuleWhileObjectsLive();
 }

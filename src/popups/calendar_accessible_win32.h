@@ -68,11 +68,8 @@ void notifyDayPicked(HWND window, int cell, int replaced);
 // answerGetObject made and ends COM on this thread when it began it there.
 // Called when the window is destroyed; nothing when no client ever asked.
 // A client in this process that still holds one of the module's objects
-// (an in-context hook) keeps the module loaded until it lets go, so that its
-// last Release never calls into an unloaded module.
+// (an in-context hook) keeps the module loaded until it lets go
+// (holdModuleWhileObjectsLive), so that its last Release never calls into an
+// unloaded module.
 void closeAccessible();
 
-// Gives up the module's hold on itself once no object of its lives any
-// more. Called at each host call, while the host's own reference keeps the
-// module loaded.
-void releaseModuleHoldWhenUnused();
