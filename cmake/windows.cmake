@@ -44,6 +44,7 @@ if(NOT MSVC)
   # The accessible object is asked a few hundred questions a second at most:
   # made for size, it is a fifth of what -O2's inlining makes of it.
   set_source_files_properties(${CMAKE_SOURCE_DIR}/src/popups/calendar_accessible_win32.cpp
+                              ${CMAKE_SOURCE_DIR}/src/common/com_objects_win32.cpp
                               PROPERTIES COMPILE_OPTIONS -Os)
   # No folder of the build machine in what the compiler writes.
   target_compile_options(xelm_objects PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
