@@ -48,17 +48,15 @@ bool shownMonth(int slot, LocalDate* shown) {
   return false;
 }
 
-// Appends ", <date> marked" for the first highlighted day of slots first to
-// last.
-void appendMarkedDay(char* out, size_t outSize, int first, int last) {
-  for (int cell = cellIndex(first, kFirstDayPosition); cell < cellIndex(last + 1, 0); ++cell) {
-    if (!cellHighlighted(cell) || cellDate(cell).month == 0) continue;
-    char date[kSpokenNameSize], part[kSpokenDescriptionSize];
-    spokenDate(date, sizeof date, language(), cellDate(cell), false);
-    std::snprintf(part, sizeof part, ", %s %s", date, spokenWords[language()].marked);
-    appendText(out, outSize, part);
-    return;
-  }
+// Appends ", <date> marked" for the highlighted day of `calendar` (as
+// highlightedCell numbers them: 1, 2, or 0 for the whole year view).
+void appendMarkedDay(char* out, size_t outSize, int calendar) {
+  const int cell = highlightedCell(calendar);
+  if (cell < 0 || cellDate(cell).month == 0) return;
+  char date[kSpokenNameSize], part[kSpokenDescriptionSize];
+  spokenDate(date, sizeof date, language(), cellDate(cell), false);
+  std::snprintf(part, sizeof part, ", %s %s", date, spokenWords[language()].marked);
+  appendText(out, outSize, part);
 }
 
 // Appends a calendar's part of the window's description: `label` (none when
@@ -74,7 +72,7 @@ void appendCalendar(char* out, size_t outSize, int slot, const char* label) {
     appendText(out, outSize, spokenWords[language()].label);
   }
   appendText(out, outSize, month);
-  appendMarkedDay(out, outSize, slot, slot);
+  appendMarkedDay(out, outSize, slot);
 }
 
 int titleElement(int slot) { return (slot - 1) * elementsPerSlot(); }
@@ -175,7 +173,7 @@ void gridDescription(char* out, size_t outSize) {
     LocalDate shown;
     if (!shownMonth(1, &shown)) return;
     std::snprintf(out, outSize, "%d", shown.year);
-    appendMarkedDay(out, outSize, 1, slotsInUse());
+    appendMarkedDay(out, outSize, 0);
   } else if (popupState.mode == DateRange) {
     appendCalendar(out, outSize, 1, spokenWords[language()].start);
     appendCalendar(out, outSize, 2, spokenWords[language()].end);
