@@ -48,31 +48,25 @@ bool shownMonth(int slot, LocalDate* shown) {
   return false;
 }
 
-// Appends ", <date> marked" for the highlighted day of `calendar` (as
+// Appends ", <date> selected" for the highlighted day of `calendar` (as
 // highlightedCell numbers them: 1, 2, or 0 for the whole year view).
-void appendMarkedDay(char* out, size_t outSize, int calendar) {
+void appendSelectedDay(char* out, size_t outSize, int calendar) {
   const int cell = highlightedCell(calendar);
   if (cell < 0 || cellDate(cell).month == 0) return;
   char date[kSpokenNameSize], part[kSpokenDescriptionSize];
   spokenDate(date, sizeof date, language(), cellDate(cell), false);
-  std::snprintf(part, sizeof part, ", %s %s", date, spokenWords[language()].marked);
+  std::snprintf(part, sizeof part, ", %s %s", date, spokenWords[language()].selected);
   appendText(out, outSize, part);
 }
 
-// Appends a calendar's part of the window's description: `label` (none when
-// empty) and the month it shows, then its highlighted day.
-void appendCalendar(char* out, size_t outSize, int slot, const char* label) {
-  LocalDate shown;
-  if (!shownMonth(slot, &shown)) return;
-  char month[kSpokenNameSize];
-  spokenMonth(month, sizeof month, language(), shown.month, shown.year);
-  if (out[0] != '\0') appendText(out, outSize, ", ");
-  if (label[0] != '\0') {
-    appendText(out, outSize, label);
-    appendText(out, outSize, spokenWords[language()].label);
-  }
-  appendText(out, outSize, month);
-  appendMarkedDay(out, outSize, slot);
+// Writes the label of slot `slot`'s calendar and its separator, "Start: ",
+// in a range; nothing in the other modes.
+void writeCalendarLabel(char* out, size_t outSize, int slot) {
+  out[0] = '\0';
+  if (popupState.mode != DateRange) return;
+  const SpokenWords& words = spokenWords[language()];
+  copyText(out, outSize, slot == 1 ? words.start : words.end);
+  appendText(out, outSize, words.label);
 }
 
 int titleElement(int slot) { return (slot - 1) * elementsPerSlot(); }
@@ -173,13 +167,50 @@ void gridDescription(char* out, size_t outSize) {
     LocalDate shown;
     if (!shownMonth(1, &shown)) return;
     std::snprintf(out, outSize, "%d", shown.year);
-    appendMarkedDay(out, outSize, 0);
-  } else if (popupState.mode == DateRange) {
-    appendCalendar(out, outSize, 1, spokenWords[language()].start);
-    appendCalendar(out, outSize, 2, spokenWords[language()].end);
-  } else {
-    appendCalendar(out, outSize, 1, "");
+    appendSelectedDay(out, outSize, 0);
+    return;
   }
+  for (int slot = 1; slot <= slotsInUse(); ++slot) {
+    char calendar[kSpokenNameSize];
+    calendarName(slot, calendar, sizeof calendar);
+    if (calendar[0] == '\0') continue;
+    if (out[0] != '\0') appendText(out, outSize, ", ");
+    appendText(out, outSize, calendar);
+    appendSelectedDay(out, outSize, slot);
+  }
+}
+
+void calendarName(int slot, char* out, size_t outSize) {
+  if (outSize == 0) return;
+  out[0] = '\0';
+  LocalDate shown;
+  if (slot < 1 || slot > slotsInUse() || !shownMonth(slot, &shown)) return;
+  char month[kSpokenNameSize];
+  spokenMonth(month, sizeof month, language(), shown.month, shown.year);
+  writeCalendarLabel(out, outSize, slot);
+  appendText(out, outSize, month);
+}
+
+void pickAnnouncement(int cell, char* out, size_t outSize) {
+  if (outSize == 0) return;
+  out[0] = '\0';
+  const GridElement day = gridElement(gridElementOfCell(cell));
+  if (!dayHasDate(day) || cellDate(cell).month == 0) return;
+  char date[kSpokenNameSize];
+  spokenDate(date, sizeof date, language(), cellDate(cell), true);
+  writeCalendarLabel(out, outSize, day.slot);
+  appendText(out, outSize, date);
+  if (popupState.mode == DateRange) return;
+  appendText(out, outSize, " ");
+  appendText(out, outSize, spokenWords[language()].selected);
+}
+
+void shownAnnouncement(int slot, char* out, size_t outSize) {
+  if (outSize == 0) return;
+  out[0] = '\0';
+  LocalDate shown;
+  if (yearView() && shownMonth(1, &shown)) std::snprintf(out, outSize, "%d", shown.year);
+  else if (!yearView()) calendarName(slot, out, outSize);
 }
 
 bool dayHasDate(const GridElement& element) {

@@ -44,7 +44,7 @@ CellRect gridElementRect(const GridElement& element);
 
 // Sizes of the texts below, terminator included: the longest name is a
 // Spanish Wednesday of September (35 characters), the longest description a
-// range's two months with a marked day each (119 in Spanish).
+// range's two months with a selected day each (129 in Spanish).
 constexpr size_t kSpokenNameSize = 48;
 constexpr size_t kSpokenDescriptionSize = 160;
 
@@ -64,12 +64,29 @@ void gridElementName(const GridElement& element, char* out, size_t outSize);
 void gridElementDescription(const GridElement& element, char* out, size_t outSize);
 
 // What the window shows, said once, in the window's language: the month
-// shown and the highlighted day, "March 2004, 5 March 2004 marked"; in a
+// shown and the highlighted day, "March 2004, 5 March 2004 selected"; in a
 // range each calendar's with its label, "Start: March 2004, End: April 2004";
 // in the year view the year, "2004" (and its highlighted day). Read from the
 // grid, so it follows every refill; a calendar without dated days (a list
 // without a selection) is left out, and a grid without any gives "".
 void gridDescription(char* out, size_t outSize);
+
+// The month slot `slot` shows, as its month object is named: "December
+// 2004"; in a range with its calendar's label, "Start: March 2004". Empty
+// when the slot has no dated day.
+void calendarName(int slot, char* out, size_t outSize);
+
+// What a screen reader is told after a pick that leaves the window open:
+// the day of grid cell `cell` and that it is now selected, "Tuesday 9 March
+// 2004 selected"; in a range which calendar took it, "Start: Tuesday 9 March
+// 2004". Empty for a cell without a date.
+void pickAnnouncement(int cell, char* out, size_t outSize);
+
+// What a screen reader is told after a month or year list changed slot
+// `slot`: the month now shown, "April 2004", in a range with its label,
+// "End: April 2004"; in the year view the year, "2004". Empty when the
+// slot has no dated day.
+void shownAnnouncement(int slot, char* out, size_t outSize);
 
 // Directions on the grid's face, as a screen reader moves by them.
 enum GridDirection { TowardUp, TowardDown, TowardLeft, TowardRight };

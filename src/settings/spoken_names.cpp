@@ -39,13 +39,13 @@ const char* const spokenWeekdayNames[kLanguageCount][7] = {
 };
 
 const SpokenWords spokenWords[kLanguageCount] = {
-    {"marked", "Start", "End", ": ", "outside the month shown"},
-    {"marqu\xE9", "D\xE9" "but", "Fin", " : ", "en dehors du mois affich\xE9"},
-    {"markiert", "Beginn", "Ende", ": ", "au\xDF" "erhalb des angezeigten Monats"},
-    {"contrassegnato", "Inizio", "Fine", ": ", "fuori dal mese visualizzato"},
-    {"marcado", "Inicio", "Fin", ": ", "fuera del mes mostrado"},
+    {"selected", "Start", "End", ": ", "outside the month shown"},
+    {"s\xE9lectionn\xE9", "D\xE9" "but", "Fin", " : ", "en dehors du mois affich\xE9"},
+    {"ausgew\xE4hlt", "Beginn", "Ende", ": ", "au\xDF" "erhalb des angezeigten Monats"},
+    {"selezionato", "Inizio", "Fine", ": ", "fuori dal mese visualizzato"},
+    {"seleccionado", "Inicio", "Fin", ": ", "fuera del mes mostrado"},
     {"markerad", "Start", "Slut", ": ", "utanf\xF6r den visade m\xE5naden"},
-    {"gemarkeerd", "Begin", "Einde", ": ", "buiten de getoonde maand"},
+    {"geselecteerd", "Begin", "Einde", ": ", "buiten de getoonde maand"},
     {"markert", "Start", "Slutt", ": ", "utenfor den viste m\xE5neden"},
 };
 

@@ -15,7 +15,7 @@ extern const char* const spokenMonthNames[kLanguageCount][12];   // January firs
 extern const char* const spokenWeekdayNames[kLanguageCount][7];  // Sunday first
 
 struct SpokenWords {
-  const char* marked;   // follows the date of the highlighted day
+  const char* selected; // follows the date of the highlighted or picked day
   const char* start;    // the range's left calendar
   const char* end;      // the range's right calendar
   const char* label;    // between "Start" or "End" and the month it shows

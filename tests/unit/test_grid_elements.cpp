@@ -1,6 +1,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "grid/accessible_tree.h"
 #include "grid/grid_elements.h"
 #include "grid/month_grid.h"
 #include "grid_fixture.h"
@@ -34,20 +35,23 @@ class GridElements : public GridTest {
   }
 };
 
+// Child ids: the client's own when flat, nested beyond its children in a
+// range and the year view, and the place in the month object.
 TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
   struct Case {
     PopupMode mode;
     int number;
     GridElementKind kind;
     int slot, cell;
+    long childId, monthChild;
   } cases[] = {
-      {SingleDate, 0, HeadingElement, 1, 0},   {SingleDate, 7, DayElement, 1, 7},
-      {SingleDate, 48, DayElement, 1, 48},     {SingleDate, 49, NoElement, 0, -1},
-      {SingleDate, -1, NoElement, 0, -1},      {DateRange, 49, HeadingElement, 2, 49},
-      {DateRange, 97, DayElement, 2, 97},      {DateRange, 98, NoElement, 0, -1},
-      {YearView, 0, MonthTitleElement, 1, -1}, {YearView, 1, HeadingElement, 1, 0},
-      {YearView, 50, MonthTitleElement, 2, -1}, {YearView, 599, DayElement, 12, 587},
-      {YearView, 600, NoElement, 0, -1},
+      {SingleDate, 0, HeadingElement, 1, 0, 1, 1},    {SingleDate, 7, DayElement, 1, 7, 8, 8},
+      {SingleDate, 48, DayElement, 1, 48, 49, 49},    {SingleDate, 49, NoElement, 0, -1, 0, -1},
+      {SingleDate, -1, NoElement, 0, -1, 0, -1},      {DateRange, 49, HeadingElement, 2, 49, 1050, 1},
+      {DateRange, 97, DayElement, 2, 97, 1098, 49},   {DateRange, 98, NoElement, 0, -1, 0, -1},
+      {YearView, 0, MonthTitleElement, 1, -1, 1001, -1}, {YearView, 1, HeadingElement, 1, 0, 1002, 1},
+      {YearView, 50, MonthTitleElement, 2, -1, 1051, -1}, {YearView, 599, DayElement, 12, 587, 1600, 49},
+      {YearView, 600, NoElement, 0, -1, 0, -1},
   };
   for (const Case& c : cases) {
     open(c.mode);
@@ -56,7 +60,39 @@ TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
     EXPECT_EQ(e.slot, c.slot) << c.mode << " " << c.number;
     EXPECT_EQ(e.cell, c.cell) << c.mode << " " << c.number;
     if (c.cell >= 0) EXPECT_EQ(gridElementOfCell(c.cell), c.number) << c.mode << " " << c.number;
+    EXPECT_EQ(elementChildId(c.number), c.childId) << c.mode << " " << c.number;
+    if (c.childId) EXPECT_EQ(elementOfChildId(c.childId), c.number) << c.mode << " " << c.number;
+    EXPECT_EQ(monthChildOfElement(c.number), c.monthChild) << c.mode << " " << c.number;
+    if (c.monthChild > 0 && c.mode != SingleDate)
+      EXPECT_EQ(monthChildElement(c.slot, c.monthChild), c.number) << c.mode << " " << c.number;
   }
+}
+
+// What the client object holds by child id besides the grid's elements.
+TEST_F(GridElements, MonthObjectsAndTheAnnouncementComeBeforeTheControls) {
+  struct Case {
+    PopupMode mode;
+    int months;
+    long announcement;
+    long id;
+    int month, element;  // what `id` names
+  } cases[] = {
+      {SingleDate, 0, 50, 1, 0, 0},   {SingleDate, 0, 50, 49, 0, 48},  {SingleDate, 0, 50, 50, 0, -1},
+      {SingleDate, 0, 50, 1001, 0, -1}, {DateRange, 2, 3, 2, 2, -1},   {DateRange, 2, 3, 3, 0, -1},
+      {DateRange, 2, 3, 1000, 0, -1}, {DateRange, 2, 3, 1099, 0, -1},  {YearView, 12, 13, 12, 12, -1},
+      {YearView, 12, 13, 13, 0, -1},  {YearView, 12, 13, 1, 1, -1},    {YearView, 12, 13, 0, 0, -1},
+  };
+  for (const Case& c : cases) {
+    open(c.mode);
+    EXPECT_EQ(monthObjectCount(), c.months) << c.mode;
+    EXPECT_EQ(announcementChildId(), c.announcement) << c.mode;
+    EXPECT_EQ(monthOfChildId(c.id), c.month) << c.mode << " " << c.id;
+    EXPECT_EQ(elementOfChildId(c.id), c.element) << c.mode << " " << c.id;
+  }
+  open(YearView);
+  EXPECT_EQ(monthChildElement(13, 1), -1);
+  EXPECT_EQ(monthChildElement(1, 50), -1);
+  EXPECT_EQ(monthChildElement(1, 0), -1);
 }
 
 TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
@@ -107,7 +143,7 @@ TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
 
 // The marks come from the initial dates: day1/year1 in slot 1 (in the year
 // view in the month of month1), day2/year2 in a range's slot 2.
-TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
+TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheSelectedDays) {
   struct Case {
     PopupMode mode;
     int language, dateStyle;
@@ -115,12 +151,13 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
     const char* description;
   } cases[] = {
       {SingleDate, 0, 0, "", "", "February 2004"},
-      {SingleDate, 0, 1, "5", "", "February 2004, 5 February 2004 marked"},
-      {SingleDate, 2, 0, "5", "", "Februar 2004, 5. Februar 2004 markiert"},
+      {SingleDate, 0, 1, "5", "", "February 2004, 5 February 2004 selected"},
+      {SingleDate, 2, 0, "5", "", "Februar 2004, 5. Februar 2004 ausgew\xE4hlt"},
       {SingleDate, 0, 7, "5", "", ""},  // no dated day
       {DateRange, 1, 0, "", "", "D\xE9" "but : f\xE9vrier 2004, Fin : mars 2004"},
       {DateRange, 4, 0, "29", "30",
-       "Inicio: febrero de 2004, 29 de febrero de 2004 marcado, Fin: marzo de 2004, 30 de marzo de 2004 marcado"},
+       "Inicio: febrero de 2004, 29 de febrero de 2004 seleccionado, Fin: marzo de 2004, 30 de marzo de 2004 "
+       "seleccionado"},
       {YearView, 0, 0, "", "", "2004"},
       {YearView, 7, 0, "5", "", "2004, 5. mars 2004 markert"},
   };
@@ -136,6 +173,45 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
     char text[kSpokenDescriptionSize];
     gridDescription(text, sizeof text);
     EXPECT_EQ(std::string(text), c.description) << c.mode << " " << c.language;
+  }
+}
+
+// What is said after a pick that leaves the window open, after a list
+// change, and what a month object is named.
+TEST_F(GridElements, AnnouncementsAndMonthNamesSayTheDayOrMonthInTheWindowsLanguage) {
+  enum What { Pick, Shown, Name };
+  struct Case {
+    PopupMode mode;
+    int language, dateStyle;
+    What what;
+    int where;  // a cell for Pick, a slot otherwise
+    const char* text;
+  } cases[] = {
+      {SingleDate, 0, 0, Pick, 12, "Friday 6 February 2004 selected"},
+      {SingleDate, 2, 0, Pick, 12, "Freitag, 6. Februar 2004 ausgew\xE4hlt"},
+      {SingleDate, 0, 7, Pick, 12, ""},  // no date to pick
+      {SingleDate, 0, 0, Pick, 3, ""},   // a heading
+      {DateRange, 0, 0, Pick, 68, "End: Friday 12 March 2004"},
+      {DateRange, 1, 0, Pick, 8, "D\xE9" "but : lundi 2 f\xE9vrier 2004"},
+      {YearView, 0, 0, Pick, 106, "Monday 1 March 2004 selected"},
+      {YearView, 4, 0, Pick, 587 - 1, "viernes, 7 de enero de 2005 seleccionado"},
+      {SingleDate, 0, 0, Shown, 1, "February 2004"},
+      {DateRange, 4, 0, Shown, 2, "Fin: marzo de 2004"},
+      {DateRange, 0, 7, Shown, 2, ""},
+      {YearView, 0, 0, Shown, 5, "2004"},
+      {YearView, 1, 0, Name, 12, "d\xE9" "cembre 2004"},
+      {DateRange, 0, 0, Name, 1, "Start: February 2004"},
+      {DateRange, 0, 0, Name, 3, ""},
+  };
+  for (const Case& c : cases) {
+    popupState.settings.language = c.language;
+    popupState.settings.dateStyle = c.dateStyle;
+    open(c.mode);
+    char text[kSpokenDescriptionSize];
+    if (c.what == Pick) pickAnnouncement(c.where, text, sizeof text);
+    else if (c.what == Shown) shownAnnouncement(c.where, text, sizeof text);
+    else calendarName(c.where, text, sizeof text);
+    EXPECT_EQ(std::string(text), c.text) << c.mode << " " << c.what << " " << c.where;
   }
 }
 
