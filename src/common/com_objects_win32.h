@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <ole2.h>
+#include <oleacc.h>
 
 #include <new>
 
@@ -51,6 +52,35 @@ class Counted : public Interface {
 
  private:
   LONG references_ = 1;
+};
+
+// The parts of an IAccessible that the plug-in's accessible objects share:
+// IUnknown as Counted makes it, IDispatch without type information (clients
+// call IAccessible's methods), names and values that cannot be set, and a
+// closed flag that the window's end sets, after which every method fails
+// with RPC_E_DISCONNECTED.
+template <typename Self>
+class AccessibleObject : public Counted<Self, IAccessible> {
+ public:
+  static bool answers(REFIID iid) { return iid == IID_IDispatch || iid == IID_IAccessible; }
+
+  // From now on every call fails.
+  void close() { closed_ = true; }
+
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return count ? S_OK : E_POINTER;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
+
+ protected:
+  volatile bool closed_ = false;
 };
 
 // When any object is alive, takes one reference to the module (once), so

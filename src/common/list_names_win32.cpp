@@ -10,6 +10,8 @@ namespace {
 const CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 const IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 const MSAAPROPID kAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+const MSAAPROPID kLiveSetting = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+const LONG kPolite = 1;  // LiveSetting's Polite
 
 // Runs `use` with the platform's annotation service. COM is started on this
 // thread for the call when the host has not started it, and ended again, so
@@ -29,18 +31,28 @@ void withAnnotations(Use use) {
 
 }  // namespace
 
-void nameLists(HWND window, const ListName* names, int count) {
+void nameLists(HWND window, const ListName* names, int count, long politeChild) {
   withAnnotations([&](IAccPropServices* services) {
     for (int i = 0; i < count; ++i)
       services->SetHwndPropStr(GetDlgItem(window, names[i].id), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                kAccName, names[i].name);
+    if (politeChild == 0) return;
+    VARIANT polite;
+    VariantInit(&polite);
+    polite.vt = VT_I4;
+    polite.lVal = kPolite;
+    services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(politeChild), kLiveSetting,
+                          polite);
   });
 }
 
-void clearListNames(HWND window, const ListName* names, int count) {
+void clearListNames(HWND window, const ListName* names, int count, long politeChild) {
   withAnnotations([&](IAccPropServices* services) {
     for (int i = 0; i < count; ++i)
       services->ClearHwndProps(GetDlgItem(window, names[i].id), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                &kAccName, 1);
+    if (politeChild != 0)
+      services->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(politeChild),
+                               &kLiveSetting, 1);
   });
 }

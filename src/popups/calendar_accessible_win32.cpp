@@ -1,35 +1,36 @@
 // The calendar window's IAccessible: the grid elements of grid_elements.h
-// as simple children (no object of their own, addressed by child id), the
-// window's controls and the client object itself answered by the platform's
-// proxies. Plain COM without a framework: one class, reference counted, with
-// a closed flag that the window's end sets and every method checks first.
+// as simple children (no object of their own, addressed by child id) or
+// grouped in month objects, the announcement element, the window's controls
+// and the client object itself answered by the platform's proxies. Plain
+// COM without a framework: one class, reference counted, with a closed flag
+// that the window's end sets and every method checks first.
 #include "popups/calendar_accessible_win32.h"
 
 #include "call/popup_state.h"
 #include "common/accessible_win32.h"
 #include "common/com_objects_win32.h"
+#include "grid/accessible_tree.h"
 #include "grid/cell_pick.h"
 #include "grid/grid_elements.h"
+#include "popups/announcement_win32.h"
+#include "popups/grid_element_accessible_win32.h"
+#include "popups/month_accessible_win32.h"
 
 namespace {
 
-const wchar_t* const kClickAction = L"Click";
-
-// The child id of grid element `number`: the grid's elements come first.
-LONG elementId(int number) { return number + 1; }
-
-// What a child id names: the client object itself or a control (answered
-// by the platform's objects), a grid element, or nothing (the call fails
-// with `error`).
+// What a child id names: the client object itself, a control or a month
+// object (each answered by its own object), a grid element, the announcement
+// element, or nothing (the call fails with `error`).
 struct Target {
-  enum Kind { Refused, Platform, Element } kind;
+  enum Kind { Refused, Object, Element, Announcement } kind;
   HRESULT error;        // Refused: what the call returns
-  HWND control;         // Platform: the control, or nullptr for the client object
+  HWND control;         // Object: the control, or nullptr
+  int month;            // Object: the month object's slot, or 0
   GridElement element;  // Element
 };
 
 // Made with one reference, the window's own, released by closeAccessible.
-class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible> {
+class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
  public:
   CalendarAccessible(HWND window, IAccessible* proxy) : window_(window), proxy_(proxy) {}
   CalendarAccessible(const CalendarAccessible&) = delete;
@@ -37,24 +38,45 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
 
   HWND window() const { return window_; }
 
-  // From now on every call fails; the proxy is released.
+  // From now on every call fails, on this object and its month objects,
+  // which are disconnected from their clients; the proxy is released.
   void close() {
-    closed_ = true;
+    AccessibleObject::close();
+    for (IAccessible*& month : months_) {
+      if (!month) continue;
+      closeMonthAccessible(month);
+      CoDisconnectObject(month, 0);
+      month->Release();
+      month = nullptr;
+    }
     if (proxy_) proxy_->Release();
     proxy_ = nullptr;
   }
 
-  static bool answers(REFIID iid) { return iid == IID_IDispatch || iid == IID_IAccessible; }
-
-  // IDispatch: no type information; clients call IAccessible's methods.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return count ? S_OK : E_POINTER;
+  // Month object `slot` with a reference for the caller, made at the first
+  // request; nullptr when out of memory.
+  IAccessible* month(int slot) {
+    IAccessible*& month = months_[slot - 1];
+    if (!month) month = madeMonthAccessible(window_, slot, this);
+    if (month) month->AddRef();
+    return month;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
+
+  // Child `id` as accNavigate and accHitTest hand it out.
+  HRESULT childVariant(long id, VARIANT* out) {
+    if (id < 1 || id > childCount()) return S_FALSE;
+    if (const int slot = monthOfChildId(id)) {
+      IAccessible* object = month(slot);
+      if (!object) return E_OUTOFMEMORY;
+      out->vt = VT_DISPATCH;
+      out->pdispVal = object;
+      return S_OK;
+    }
+    if (id <= announcementChildId()) {
+      *out = numberVariant(id);
+      return S_OK;
+    }
+    return controlVariant(controlAt(window_, id - announcementChildId()), out);
   }
 
   // IAccessible
@@ -78,25 +100,21 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
     *object = nullptr;
     const Target t = resolve(child);
     if (t.kind == Target::Refused) return t.error;
-    if (t.kind == Target::Element) return S_FALSE;  // a simple element
+    if (t.kind != Target::Object) return S_FALSE;  // a simple element
+    if (t.month) {
+      *object = month(t.month);
+      return *object ? S_OK : E_OUTOFMEMORY;
+    }
     if (!t.control) return E_INVALIDARG;
     return controlObject(t.control, IID_IDispatch, reinterpret_cast<void**>(object));
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    return textProperty(
-        child, name, [&](IAccessible* o, VARIANT self) { return o->get_accName(self, name); },
-        [](const GridElement& element, BSTR* text) {
-          char written[kSpokenNameSize];
-          gridElementName(element, written, sizeof written);
-          *text = accessibleText(written);
-          return true;
-        });
+    return textProperty(child, name, NameText, [&](IAccessible* o, VARIANT self) { return o->get_accName(self, name); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    return textProperty(child, value, [&](IAccessible* o, VARIANT self) { return o->get_accValue(self, value); },
-                        noText);
+    return textProperty(child, value, NoText, [&](IAccessible* o, VARIANT self) { return o->get_accValue(self, value); });
   }
 
   // The client object's description is what the window shows; a day's
@@ -111,51 +129,34 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
       *description = accessibleText(shown);
       return *description ? S_OK : E_OUTOFMEMORY;
     }
-    return textProperty(
-        child, description, [&](IAccessible* o, VARIANT self) { return o->get_accDescription(self, description); },
-        [](const GridElement& element, BSTR* text) {
-          char written[kSpokenDescriptionSize];
-          gridElementDescription(element, written, sizeof written);
-          if (written[0] == '\0') return false;
-          *text = accessibleText(written);
-          return true;
-        });
+    return textProperty(child, description, DescriptionText,
+                        [&](IAccessible* o, VARIANT self) { return o->get_accDescription(self, description); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!role) return E_POINTER;
     VariantInit(role);
     const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accRole(self, role); });
-    const GridElementKind kind = t.element.kind;
-    *role = numberVariant(kind == DayElement       ? ROLE_SYSTEM_CELL
-                          : kind == HeadingElement ? ROLE_SYSTEM_COLUMNHEADER
-                                                   : ROLE_SYSTEM_STATICTEXT);
+    if (t.kind == Target::Element) *role = numberVariant(elementRole(t.element));
+    else if (t.kind == Target::Announcement) *role = numberVariant(ROLE_SYSTEM_STATICTEXT);
+    else return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accRole(self, role); });
     return S_OK;
   }
 
+  // The announcement reads only while it has something to say.
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
     if (!state) return E_POINTER;
     VariantInit(state);
     const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accState(self, state); });
-    // Headings and titles have no state to tell. A cell without a date
-    // shows nothing, so a reader need not list it.
-    LONG bits = 0;
-    if (t.element.kind == DayElement) {
-      bits = dayHasDate(t.element) ? STATE_SYSTEM_SELECTABLE : STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE;
-      if (cellHighlighted(t.element.cell)) bits |= STATE_SYSTEM_SELECTED;
-    }
-    // Under a validation message the window takes no click.
-    if (!IsWindowEnabled(window_)) bits |= STATE_SYSTEM_UNAVAILABLE;
-    *state = numberVariant(bits);
+    if (t.kind == Target::Element) *state = numberVariant(elementState(window_, t.element));
+    else if (t.kind == Target::Announcement)
+      *state = numberVariant(latestAnnouncement()[0] ? STATE_SYSTEM_READONLY : STATE_SYSTEM_INVISIBLE);
+    else return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accState(self, state); });
     return S_OK;
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-    return textProperty(child, help, [&](IAccessible* o, VARIANT self) { return o->get_accHelp(self, help); }, noText);
+    return textProperty(child, help, NoText, [&](IAccessible* o, VARIANT self) { return o->get_accHelp(self, help); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
@@ -163,15 +164,13 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
     *file = nullptr;
     *topic = 0;
     const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accHelpTopic(file, self, topic); });
-    return S_FALSE;
+    if (t.kind == Target::Element || t.kind == Target::Announcement) return S_FALSE;
+    return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accHelpTopic(file, self, topic); });
   }
 
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-    return textProperty(
-        child, shortcut, [&](IAccessible* o, VARIANT self) { return o->get_accKeyboardShortcut(self, shortcut); },
-        noText);
+    return textProperty(child, shortcut, NoText,
+                        [&](IAccessible* o, VARIANT self) { return o->get_accKeyboardShortcut(self, shortcut); });
   }
 
   // The window itself holds the focus (CHILDID_SELF), or one of its
@@ -202,7 +201,7 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
     ULONG count = 0;
     for (int calendar = 1; calendar <= calendars; ++calendar) {
       const int cell = highlightedCell(mode == YearView ? 0 : calendar);
-      if (cell >= 0) ids[count++] = elementId(gridElementOfCell(cell));
+      if (cell >= 0) ids[count++] = elementChildId(gridElementOfCell(cell));
     }
     if (count == 0) return S_FALSE;
     if (count == 1) {
@@ -217,80 +216,74 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
   }
 
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    return textProperty(
-        child, action, [&](IAccessible* o, VARIANT self) { return o->get_accDefaultAction(self, action); },
-        [](const GridElement& element, BSTR* text) {
-          if (!dayHasDate(element)) return false;
-          *text = SysAllocString(kClickAction);
-          return true;
-        });
+    return textProperty(child, action, ActionText,
+                        [&](IAccessible* o, VARIANT self) { return o->get_accDefaultAction(self, action); });
   }
 
-  // Taking the selection picks a day as its default action does; a day
-  // cannot take the focus or be added to a selection, and headings and
-  // titles are not selectable at all.
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
     const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accSelect(flags, self); });
-    if (!dayHasDate(t.element)) return DISP_E_MEMBERNOTFOUND;
-    if (flags != SELFLAG_TAKESELECTION) return E_INVALIDARG;
-    return clickElement(t.element);
+    if (t.kind == Target::Element) return selectElement(window_, t.element, flags);
+    if (t.kind == Target::Announcement) return DISP_E_MEMBERNOTFOUND;
+    return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accSelect(flags, self); });
   }
 
+  // The announcement has no place of its own: an empty area at the client's
+  // corner.
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
     const Target t = resolve(child);
-    if (t.kind != Target::Element)
+    if (t.kind == Target::Element) {
+      elementLocation(window_, t.element, left, top, width, height);
+    } else if (t.kind == Target::Announcement) {
+      POINT corner = {0, 0};
+      ClientToScreen(window_, &corner);
+      *left = corner.x;
+      *top = corner.y;
+    } else {
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accLocation(left, top, width, height, self); });
-    const CellRect r = gridElementRect(t.element);
-    POINT corner = {r.left, r.top};
-    ClientToScreen(window_, &corner);
-    *left = corner.x;
-    *top = corner.y;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
+    }
     return S_OK;
   }
 
-  // From the client object to its first or last child; between siblings in
-  // child id order (from the last grid element on to the first control's
-  // object); and up, down, left and right between a month's headings and
-  // days. Other directions of the client object are the proxy's.
+  // From the client object to its first or last child; between its children
+  // in child id order (from the last grid element or month object on to the
+  // announcement, then the first control's object); and up, down, left and
+  // right between a month's headings and days. A child has no children to
+  // go to. Other directions of the client object are the proxy's.
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
     if (!end) return E_POINTER;
     VariantInit(end);
     const Target t = resolve(start);
     if (t.kind == Target::Refused) return t.error;
     const LONG from = start.lVal;
-    LONG to = 0;
     if (from == CHILDID_SELF) {
-      if (direction == NAVDIR_FIRSTCHILD) to = 1;
-      else if (direction == NAVDIR_LASTCHILD) to = childCount();
-      else return proxy_->accNavigate(direction, start, end);
-    } else if (direction == NAVDIR_NEXT) {
-      to = from + 1;
-    } else if (direction == NAVDIR_PREVIOUS) {
-      to = from - 1;
-    } else if (t.kind == Target::Element && direction >= NAVDIR_UP && direction <= NAVDIR_RIGHT) {
-      static const GridDirection toward[] = {TowardUp, TowardDown, TowardLeft, TowardRight};
-      const int number = gridElementToward(from - 1, toward[direction - NAVDIR_UP]);
-      if (number < 0) return S_FALSE;
-      to = elementId(number);
-    } else {
-      return DISP_E_MEMBERNOTFOUND;
+      if (direction == NAVDIR_FIRSTCHILD) return childVariant(1, end);
+      if (direction == NAVDIR_LASTCHILD) return childVariant(childCount(), end);
+      return proxy_->accNavigate(direction, start, end);
     }
-    if (to < 1 || to > childCount()) return S_FALSE;
-    if (to <= gridElementCount()) {
-      *end = numberVariant(to);
+    if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) return E_INVALIDARG;
+    const int number = elementOfChildId(from);
+    const bool nested = t.kind == Target::Element && from > childCount();
+    if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) {
+      const int step = direction == NAVDIR_NEXT ? 1 : -1;
+      if (!nested) return childVariant(from + step, end);
+      // A nested element's neighbours are its month's.
+      if (gridElement(number + step).slot != t.element.slot) return S_FALSE;
+      *end = numberVariant(elementChildId(number + step));
       return S_OK;
     }
-    return controlVariant(controlAt(window_, to - gridElementCount()), end);
+    if (t.kind != Target::Element || direction < NAVDIR_UP || direction > NAVDIR_RIGHT) return DISP_E_MEMBERNOTFOUND;
+    static const GridDirection toward[] = {TowardUp, TowardDown, TowardLeft, TowardRight};
+    const int to = gridElementToward(number, toward[direction - NAVDIR_UP]);
+    if (to < 0) return S_FALSE;
+    *end = numberVariant(elementChildId(to));
+    return S_OK;
   }
 
-  // A control under the point answers with its object, a grid element with
-  // its child id, the rest of the client area with CHILDID_SELF.
+  // A control under the point answers with its object; a grid element with
+  // its child id, or in a range and the year view the month object holding
+  // the point; the rest of the client area with CHILDID_SELF.
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* found) override {
     if (!found) return E_POINTER;
     VariantInit(found);
@@ -302,84 +295,74 @@ class CalendarAccessible final : public Counted<CalendarAccessible, IAccessible>
     if (!PtInRect(&client, point)) return S_FALSE;
     HWND control = ChildWindowFromPointEx(window_, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
     if (control && control != window_) return controlVariant(control, found);
-    const int number = gridElementAt(point.x, point.y);
-    *found = numberVariant(number < 0 ? CHILDID_SELF : elementId(number));
+    for (int slot = 1; slot <= monthObjectCount(); ++slot)
+      if (rectContains(monthObjectRect(slot), point.x, point.y)) return childVariant(slot, found);
+    const int number = monthObjectCount() ? -1 : gridElementAt(point.x, point.y);
+    *found = numberVariant(number < 0 ? CHILDID_SELF : elementChildId(number));
     return S_OK;
   }
 
-  // A day's action is the mouse's: the release of the left button at the
-  // cell's centre, posted so that the window takes it from its own loop as
-  // it takes a click (and the caller is not held while a message it may
-  // open is answered).
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
     const Target t = resolve(child);
-    if (t.kind != Target::Element)
-      return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accDoDefaultAction(self); });
-    if (!dayHasDate(t.element)) return DISP_E_MEMBERNOTFOUND;
-    return clickElement(t.element);
+    if (t.kind == Target::Element) return clickElement(window_, t.element);
+    if (t.kind == Target::Announcement) return DISP_E_MEMBERNOTFOUND;
+    return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accDoDefaultAction(self); });
   }
-
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return closed_ ? RPC_E_DISCONNECTED : E_NOTIMPL; }
 
  private:
   friend void unmadeComObject<CalendarAccessible>(CalendarAccessible*);
   ~CalendarAccessible() { close(); }
 
-  LONG childCount() const { return gridElementCount() + controlCount(window_); }
-
-  // Posts the release of the left button at the element's centre; refused
-  // while the window is disabled under a validation message, as a click is.
-  HRESULT clickElement(const GridElement& element) {
-    if (!IsWindowEnabled(window_)) return E_ACCESSDENIED;
-    const CellRect r = gridElementRect(element);
-    const LPARAM centre = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return PostMessageW(window_, WM_LBUTTONUP, 0, centre) ? S_OK : E_FAIL;
-  }
+  LONG childCount() const { return announcementChildId() + controlCount(window_); }
 
   Target resolve(const VARIANT& child) const {
-    if (closed_) return {Target::Refused, RPC_E_DISCONNECTED, nullptr, {}};
-    if (child.vt != VT_I4 || child.lVal < 0) return {Target::Refused, E_INVALIDARG, nullptr, {}};
-    if (child.lVal == CHILDID_SELF) return {Target::Platform, S_OK, nullptr, {}};
-    const int elements = gridElementCount();
-    if (child.lVal <= elements) return {Target::Element, S_OK, nullptr, gridElement(child.lVal - 1)};
-    HWND control = controlAt(window_, child.lVal - elements);
-    if (!control) return {Target::Refused, E_INVALIDARG, nullptr, {}};
-    return {Target::Platform, S_OK, control, {}};
+    if (closed_) return {Target::Refused, RPC_E_DISCONNECTED, nullptr, 0, {}};
+    if (child.vt != VT_I4 || child.lVal < 0) return {Target::Refused, E_INVALIDARG, nullptr, 0, {}};
+    const long id = child.lVal;
+    if (id == CHILDID_SELF) return {Target::Object, S_OK, nullptr, 0, {}};
+    const int number = elementOfChildId(id);
+    if (number >= 0) return {Target::Element, S_OK, nullptr, 0, gridElement(number)};
+    if (const int slot = monthOfChildId(id)) return {Target::Object, S_OK, nullptr, slot, {}};
+    if (id == announcementChildId()) return {Target::Announcement, S_OK, nullptr, 0, {}};
+    HWND control = id > announcementChildId() ? controlAt(window_, id - announcementChildId()) : nullptr;
+    if (!control) return {Target::Refused, E_INVALIDARG, nullptr, 0, {}};
+    return {Target::Object, S_OK, control, 0, {}};
   }
 
-  // Calls `call` on the platform's object of the client area or of a
-  // control, with CHILDID_SELF, or returns the refusal.
+  // Calls `call` with CHILDID_SELF on the object that answers for the
+  // target itself: the platform's object of the client area or of a
+  // control, or a month object; or returns the refusal.
   template <typename Call>
   HRESULT forwarded(const Target& t, Call call) {
     if (t.kind == Target::Refused) return t.error;
     IAccessible* object = proxy_;
-    if (t.control && FAILED(controlObject(t.control, IID_IAccessible, reinterpret_cast<void**>(&object))))
-      return E_FAIL;
+    if (t.month) object = month(t.month);
+    else if (t.control && FAILED(controlObject(t.control, IID_IAccessible, reinterpret_cast<void**>(&object))))
+      object = nullptr;
+    if (!object) return E_FAIL;
     const HRESULT hr = call(object, numberVariant(CHILDID_SELF));
-    if (t.control) object->Release();
+    if (object != proxy_) object->Release();
     return hr;
   }
 
-  // A text property: the platform's answer (`call`) for the client object
-  // and the controls. For a grid element `elementText` sets the text and
-  // returns true, or returns false when the element has none (S_FALSE).
-  template <typename Call, typename ElementText>
-  HRESULT textProperty(const VARIANT& child, BSTR* out, Call call, ElementText elementText) {
+  // A text property: the platform's or a month object's answer (`call`) for
+  // the objects, the element's text `which` for a grid element, and the
+  // latest announcement as the announcement element's name.
+  template <typename Call>
+  HRESULT textProperty(const VARIANT& child, BSTR* out, ElementText which, Call call) {
     if (!out) return E_POINTER;
     *out = nullptr;
     const Target t = resolve(child);
-    if (t.kind != Target::Element) return forwarded(t, call);
-    if (!elementText(t.element, out)) return S_FALSE;
+    if (t.kind == Target::Element) return elementText(t.element, which, out);
+    if (t.kind != Target::Announcement) return forwarded(t, call);
+    if (which != NameText) return S_FALSE;
+    *out = accessibleText(latestAnnouncement());
     return *out ? S_OK : E_OUTOFMEMORY;
   }
 
-  // The texts the grid's elements do not have: value, help, shortcut.
-  static bool noText(const GridElement&, BSTR*) { return false; }
-
-  volatile bool closed_ = false;
   HWND window_;
-  IAccessible* proxy_;       // the platform's object of the client area
+  IAccessible* proxy_;                        // the platform's object of the client area
+  IAccessible* months_[kGridSlots] = {};      // month objects made so far, one reference each
 };
 
 CalendarAccessible* accessible = nullptr;  // the open window's object, once asked for
@@ -411,22 +394,36 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
   return LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(accessible));
 }
 
-void notifyGridRefilled(HWND window) {
+void notifyGridRefilled(HWND window, int slot) {
   NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
   NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+  char shown[kSpokenDescriptionSize];
+  shownAnnouncement(slot, shown, sizeof shown);
+  announce(window, shown);
 }
 
 void notifyDayPicked(HWND window, int cell, int replaced) {
-  const int number = gridElementOfCell(cell);
-  if (number < 0) return;
+  const long day = elementChildId(gridElementOfCell(cell));
+  if (day == 0) return;
   if (popupState.mode != DateRange) {
-    NotifyWinEvent(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, elementId(number));
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, day);
     return;
   }
-  const int before = gridElementOfCell(replaced);
-  if (before >= 0 && before != number)
-    NotifyWinEvent(EVENT_OBJECT_SELECTIONREMOVE, window, OBJID_CLIENT, elementId(before));
-  NotifyWinEvent(EVENT_OBJECT_SELECTIONADD, window, OBJID_CLIENT, elementId(number));
+  const long before = elementChildId(gridElementOfCell(replaced));
+  if (before != 0 && before != day) NotifyWinEvent(EVENT_OBJECT_SELECTIONREMOVE, window, OBJID_CLIENT, before);
+  NotifyWinEvent(EVENT_OBJECT_SELECTIONADD, window, OBJID_CLIENT, day);
+}
+
+void announcePick(HWND window, int cell) {
+  NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+  char picked[kSpokenDescriptionSize];
+  pickAnnouncement(cell, picked, sizeof picked);
+  announce(window, picked);
+}
+
+HRESULT calendarChildVariant(long id, VARIANT* out) {
+  VariantInit(out);
+  return accessible ? accessible->childVariant(id, out) : S_FALSE;
 }
 
 void closeAccessible() {

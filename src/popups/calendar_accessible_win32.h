@@ -3,33 +3,24 @@
 // pick a day. Nothing is made until the first request for it, and it ends
 // with the window.
 //
-// Children of the window's client object, by child id:
-//   1 to G       grid element id - 1 (grid/grid_elements.h), in reading
-//                order, each a simple element:
-//                  weekday heading  role column header, named by the whole
-//                                   weekday
-//                  day              role cell, named with its weekday,
-//                                   selectable; selected when highlighted
-//                                   (the initial date or the pick); its
-//                                   description says which calendar of a
-//                                   range it belongs to and whether it lies
-//                                   outside the month shown; a cell without
-//                                   a date is unavailable and invisible;
-//                                   default action "Click", which posts the
-//                                   window the release of the left button at
-//                                   the cell's centre, so it takes the
-//                                   mouse's own path (confirming, range
-//                                   checks and messages included); selecting
-//                                   it (SELFLAG_TAKESELECTION) does the same
-//                  month title      role static text (year view)
-//   G + 1 to G + C  the window's controls, in their order as child windows,
-//                each the platform's own object for it
-//                (CreateStdAccessibleObject)
+// The client object's children by child id (grid/accessible_tree.h):
+//   one month        the grid's elements 1 to G in reading order (headings
+//                    and days, as grid_element_accessible_win32.h describes
+//                    them), then the announcement element (G + 1)
+//   range, year view the month objects 1 to M (month_accessible_win32.h),
+//                    then the announcement element (M + 1); every grid
+//                    element also answers under its nested id, as events
+//                    and the selection name it
+//   then             the window's controls, in their order as child windows,
+//                    each the platform's own object for it
+//                    (CreateStdAccessibleObject)
 // The grid comes first so that a reader's object navigation (first child,
-// then next sibling) meets every day before it leaves for the controls,
-// whose objects lead on to their sibling windows, not back to the grid.
+// then next sibling) meets every day, or every month, before it leaves for
+// the controls, whose objects lead on to their sibling windows, not back to
+// the grid. The announcement element (announcement_win32.h) is a static
+// text named by the latest thing the window said.
 // The client object's description says which month or months are shown and
-// which days are marked; its selection is the highlighted day or days. Up,
+// which days are selected; its selection is the highlighted day or days. Up,
 // down, left and right move between a month's headings and days by their
 // places on the grid. Everything else about the client object itself (its
 // name, role, state, location and parent) is the platform's proxy's answer.
@@ -41,6 +32,7 @@
 // reference a client kept fails with RPC_E_DISCONNECTED.
 #pragma once
 #include <windows.h>
+#include <ole2.h>
 
 // Answers WM_GETOBJECT: for OBJID_CLIENT the window's accessible object,
 // made at the first request (which also initialises COM on this thread when
@@ -49,20 +41,32 @@
 // that the platform answers as before.
 LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId);
 
-// Tells listening clients that the grid's days were filled again (a list
-// change): EVENT_OBJECT_REORDER and EVENT_OBJECT_DESCRIPTIONCHANGE on the
-// client object, so that a reader can say the new month.
-void notifyGridRefilled(HWND window);
+// Tells listening clients that the grid's days of slot `slot` were filled
+// again (a list change; in the year view every slot was): EVENT_OBJECT_REORDER
+// and EVENT_OBJECT_DESCRIPTIONCHANGE on the client object, and the month or
+// year now shown as the announcement.
+void notifyGridRefilled(HWND window, int slot);
 
 // Tells listening clients that the day of grid cell `cell` was picked, where
 // `replaced` was highlighted in its calendar before (-1 for none): in a range
 // EVENT_OBJECT_SELECTIONREMOVE for the replaced day and
 // EVENT_OBJECT_SELECTIONADD for the new one, since the other calendar's pick
-// stays selected; otherwise EVENT_OBJECT_SELECTION.
+// stays selected; otherwise EVENT_OBJECT_SELECTION. Days are named by their
+// child ids in the client object (nested in a range and the year view).
 // Events go out whether or not a client has asked for the object yet: one
 // that starts listening while the window is open hears them, and without a
 // listener NotifyWinEvent does nothing.
 void notifyDayPicked(HWND window, int cell, int replaced);
+
+// After a pick that leaves the window open: the client's description changed
+// (it names the picked day), and the day is announced as selected, in a range
+// with its calendar.
+void announcePick(HWND window, int cell);
+
+// The client object's child `id` as a client reads it from accNavigate: a
+// simple element's id (VT_I4), or a month object or control (VT_DISPATCH);
+// S_FALSE when there is none.
+HRESULT calendarChildVariant(long id, VARIANT* out);
 
 // Disconnects the window's accessible object from its clients, releases what
 // answerGetObject made and ends COM on this thread when it began it there.

@@ -24,9 +24,11 @@
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
 #include "common/text.h"
+#include "grid/accessible_tree.h"
 #include "grid/cell_pick.h"
 #include "grid/grid_win32.h"
 #include "grid/month_grid.h"
+#include "popups/announcement_win32.h"
 #include "popups/calendar_accessible_win32.h"
 #include "popups/calendar_layout.h"
 #include "resources/resource_ids.h"
@@ -249,7 +251,8 @@ void onInitDialog(HWND window) {
   sizeOpenLists(window);
   const ListName* names = nullptr;
   const int named = shownListNames(&names);
-  nameLists(window, names, named);
+  resetAnnouncement();
+  nameLists(window, names, named, announcementChildId());
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
 }
@@ -335,7 +338,7 @@ void onListChanged(HWND window, int listId) {
     s.picked2 = 0;
   }
   InvalidateRect(window, nullptr, FALSE);
-  notifyGridRefilled(window);
+  notifyGridRefilled(window, left ? 1 : 2);
 }
 
 void onOk(HWND window) {
@@ -387,15 +390,17 @@ void onLeftButtonUp(HWND window, int x, int y) {
   const int replaced = highlightedCell(s.mode == YearView ? 0 : cell < kCellsPerSlot ? 1 : 2);
   if (!pickAt(window, x, y)) return;
   notifyDayPicked(window, cell, replaced);
-  if (s.mode != DateRange) {
-    if (!commandButtons()) EndDialog(window, Confirmed);
+  // resultText holds the one date of a range so far until both are picked.
+  const bool rangeComplete = s.mode == DateRange && s.picked1 && s.picked2;
+  if (rangeComplete) formatRange();
+  if (!commandButtons() && (s.mode != DateRange || (rangeComplete && rangeInOrder()))) {
+    EndDialog(window, Confirmed);
     return;
   }
-  if (!(s.picked1 && s.picked2)) return;  // resultText holds the one date so far
-  formatRange();
-  if (commandButtons()) return;           // OK confirms and checks again
-  if (rangeInOrder()) EndDialog(window, Confirmed);
-  else showValidationMessage(window, kOrderMessage);
+  // The window stays open: under Command Buttons OK confirms (and checks a
+  // range's order again).
+  announcePick(window, cell);
+  if (rangeComplete && !commandButtons()) showValidationMessage(window, kOrderMessage);
 }
 
 }  // namespace
@@ -492,7 +497,7 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       // thread, it is not started again after that object's end.
       const ListName* names = nullptr;
       const int named = shownListNames(&names);
-      clearListNames(window, names, named);
+      clearListNames(window, names, named, announcementChildId());
       popupState.dialogReady = 0;
       closeAccessible();
       releaseThemeObjects();

@@ -97,13 +97,33 @@ std::vector<AccessibleElement> AccessibleView::read() const {
         SUCCEEDED(child.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&own)))) {
       elements.push_back(readElement(own, CHILDID_SELF));
       elements.back().id = i + 1;
+      elements.back().depth = 1;
+      // A month object's days, read by child id through it.
+      LONG days = 0;
+      if (elements.back().role == ROLE_SYSTEM_GROUPING && SUCCEEDED(own->get_accChildCount(&days)))
+        for (long day = 1; day <= days; ++day) {
+          elements.push_back(readElement(own, day));
+          elements.back().container = i + 1;
+          elements.back().depth = 2;
+        }
       own->Release();
     } else if (child.vt == VT_I4) {
       elements.push_back(readElement(object_, child.lVal));
+      elements.back().depth = 1;
     }
     VariantClear(&child);
   }
   return elements;
+}
+
+IAccessible* AccessibleView::child(long id) const {
+  IDispatch* dispatch = nullptr;
+  IAccessible* own = nullptr;
+  if (object_ && object_->get_accChild(childVariant(id), &dispatch) == S_OK && dispatch) {
+    if (FAILED(dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&own)))) own = nullptr;
+    dispatch->Release();
+  }
+  return own;
 }
 
 long AccessibleView::hitTest(POINT screen) const {
@@ -134,7 +154,8 @@ HRESULT AccessibleView::select(long id, long flags) const {
 long AccessibleView::navigate(long id, long direction) const {
   VARIANT end;
   VariantInit(&end);
-  if (!object_ || object_->accNavigate(direction, childVariant(id), &end) != S_OK) return -1;
+  const HRESULT hr = object_ ? object_->accNavigate(direction, childVariant(id), &end) : E_FAIL;
+  if (hr != S_OK) return FAILED(hr) ? -2 : -1;
   if (end.vt == VT_DISPATCH) {
     VariantClear(&end);
     return 0;
@@ -163,10 +184,29 @@ std::vector<long> AccessibleView::selection(HRESULT* result) const {
   return ids;
 }
 
+HRESULT AccessibleView::doDefaultAction(const AccessibleElement& element) const {
+  if (element.container == 0) return doDefaultAction(element.id);
+  IAccessible* month = child(element.container);
+  if (!month) return E_FAIL;
+  const HRESULT hr = month->accDoDefaultAction(childVariant(element.id));
+  month->Release();
+  return hr;
+}
+
 HRESULT AccessibleView::doDefaultActionOf(const std::wstring& name) const {
   const std::vector<AccessibleElement> elements = read();
-  const int found = findElement(elements, name);
-  return found < 0 ? E_INVALIDARG : doDefaultAction(elements[static_cast<size_t>(found)].id);
+  const size_t slash = name.find(L" / ");
+  int found = -1;
+  if (slash == std::wstring::npos) {
+    found = findElement(elements, name);
+  } else {
+    const int month = findElement(elements, name.substr(0, slash));
+    const std::wstring day = name.substr(slash + 3);
+    for (int k = month < 0 ? -1 : findElement(elements, day, month + 1); k >= 0 && found < 0;
+         k = findElement(elements, day, k + 1))
+      if (elements[static_cast<size_t>(k)].container == elements[static_cast<size_t>(month)].id) found = k;
+  }
+  return found < 0 ? E_INVALIDARG : doDefaultAction(elements[static_cast<size_t>(found)]);
 }
 
 HRESULT AccessibleView::nameOf(long id, std::wstring& name) const {
@@ -196,7 +236,7 @@ std::string describeElement(const AccessibleElement& e) {
 std::string describeTree(const std::vector<AccessibleElement>& elements) {
   std::string out;
   for (size_t i = 0; i < elements.size(); ++i) {
-    if (i > 0) out += "\n  ";
+    if (i > 0) out += "\n" + std::string(2 * static_cast<size_t>(elements[i].depth), ' ');
     char id[16];
     std::snprintf(id, sizeof id, "%ld ", elements[i].id);
     out += (i > 0 ? id : "") + describeElement(elements[i]);

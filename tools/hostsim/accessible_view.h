@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
-// One element: the client object itself (id CHILDID_SELF) or a child.
+// One element: the client object itself (id CHILDID_SELF), a child, or a
+// child of a child that has an object of its own (a month object's day).
 struct AccessibleElement {
-  long id = CHILDID_SELF;  // child id in the client object; a control's is its position
+  long id = CHILDID_SELF;  // child id in its container; a control's or month object's is its position
+  long container = 0;      // the client's child id of the object holding it; 0 for the client's own
+  int depth = 0;           // 0 the client object, 1 its children, 2 theirs
   std::wstring name, description, defaultAction;
   long role = 0, state = 0;
   RECT location = {};      // screen coordinates, right and bottom exclusive
@@ -31,8 +34,16 @@ class AccessibleView {
   bool ok() const { return object_ != nullptr; }
 
   // The client object, then its children in child id order (AccessibleChildren);
-  // a child with an object of its own (a control) is read through it.
+  // a child with an object of its own (a control, a month object) is read
+  // through it, and a grouping's children (a month's days) follow it.
   std::vector<AccessibleElement> read() const;
+
+  // The client's object itself, for calls the view has no method for.
+  IAccessible* object() const { return object_; }
+
+  // The object of the client's child `id` (a month object, a control), with
+  // a reference for the caller; nullptr for a simple element or a failure.
+  IAccessible* child(long id) const;
 
   // The child id accHitTest finds at a screen point: CHILDID_SELF for the
   // client area itself, 0 for a control's object, -1 for nothing or a failure.
@@ -46,14 +57,21 @@ class AccessibleView {
   HRESULT select(long id, long flags) const;
 
   // accNavigate from child `id`: the child id reached, 0 for an object of
-  // its own (a control's), -1 when nothing is there (S_FALSE) or the call failed.
+  // its own (a control's, a month object's), -1 when nothing is there
+  // (S_FALSE), -2 when the call failed.
   long navigate(long id, long direction) const;
 
   // get_accSelection as child ids, in the order given (an IEnumVARIANT's
   // order for several); empty for none. `result` gets the call's answer.
   std::vector<long> selection(HRESULT* result = nullptr) const;
 
-  // Performs the default action of the first element named `name`.
+  // Performs the default action of an element read by read(), through the
+  // month object that holds it when it is a month's day.
+  HRESULT doDefaultAction(const AccessibleElement& element) const;
+
+  // Performs the default action of the first element named `name`; "MONTH /
+  // NAME" names the month object to look in ("End: April 2004 / Friday 2
+  // April 2004"), where the same day shows in two months.
   HRESULT doDefaultActionOf(const std::wstring& name) const;
 
  private:
@@ -66,6 +84,7 @@ int findElement(const std::vector<AccessibleElement>& elements, const std::wstri
 
 // One line an element: role, "name", [states], (description), "action", and
 // its rectangle as x,y wxh. Non-ASCII characters are written in code page 1252.
+// describeTree indents each element by its depth, after its child id.
 std::string describeElement(const AccessibleElement& element);
 
 // The client object's line, then each child's indented, one a line.

@@ -1,0 +1,25 @@
+#include "popups/announcement_win32.h"
+
+#include "common/text.h"
+#include "grid/accessible_tree.h"
+#include "grid/grid_elements.h"
+
+#ifndef EVENT_OBJECT_LIVEREGIONCHANGED
+#define EVENT_OBJECT_LIVEREGIONCHANGED 0x8019
+#endif
+
+namespace {
+
+char announcement[kSpokenDescriptionSize];  // one window is open at a time
+
+}  // namespace
+
+void resetAnnouncement() { announcement[0] = '\0'; }
+
+const char* latestAnnouncement() { return announcement; }
+
+void announce(HWND window, const char* text) {
+  if (text[0] == '\0') return;
+  copyText(announcement, sizeof announcement, text);
+  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, announcementChildId());
+}
