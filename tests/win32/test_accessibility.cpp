@@ -27,14 +27,21 @@ class AccessibilityTest : public ::testing::Test {
   void TearDown() override { deleteSettingsKey(); }
 };
 
-// The grid's elements of a window: those after its controls (whose
-// elements read as windows or unknown objects, not as cells or headings).
+// The grid's headings and days of a window, wherever they are held (the
+// controls read as windows or unknown objects, not as cells or headings).
 std::vector<AccessibleElement> gridElements(const std::vector<AccessibleElement>& all) {
   std::vector<AccessibleElement> grid;
   for (const AccessibleElement& e : all)
-    if (e.role == ROLE_SYSTEM_CELL || e.role == ROLE_SYSTEM_COLUMNHEADER || e.role == ROLE_SYSTEM_STATICTEXT)
-      grid.push_back(e);
+    if (e.role == ROLE_SYSTEM_CELL || e.role == ROLE_SYSTEM_COLUMNHEADER) grid.push_back(e);
   return grid;
+}
+
+// The element `id` of the object that is the client's child `container`
+// (0: the client's own), as read() lists them; nullptr when there is none.
+const AccessibleElement* elementAt(const std::vector<AccessibleElement>& all, long container, long id) {
+  for (const AccessibleElement& e : all)
+    if (e.depth > 0 && e.container == container && e.id == id) return &e;
+  return nullptr;
 }
 
 // A run of day names of 2004 as a reader hears them, "Monday 1 March 2004":
@@ -73,7 +80,7 @@ HRESULT act(WindowDriver& d, const wchar_t* name, bool last = false) {
   int found = findElement(all, name);
   for (int next = found; last && next >= 0; next = findElement(all, name, next + 1)) found = next;
   if (found < 0) return E_INVALIDARG;
-  const HRESULT hr = view.doDefaultAction(all[found].id);
+  const HRESULT hr = view.doDefaultAction(all[found]);
   if (!d.waitIdle(d.window())) d.waitClosed();
   return hr;
 }
@@ -83,33 +90,35 @@ HRESULT act(WindowDriver& d, const wchar_t* name, bool last = false) {
 // two calendars told apart.
 TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
   struct Spot {
-    long id;
+    long container, id;  // the month object's child id (0: the client's own) and the element's in it
     const wchar_t *name, *description;
     long state = -1;  // -1: not checked
   };
   struct Case {
     const char *function, *parameter;
     const wchar_t* shown;  // the client's description
-    std::vector<std::wstring> names;  // of elements 1, 2, ... when given
+    std::vector<std::wstring> names;  // of the client's elements 1, 2, ... when given
     std::vector<Spot> spots;
   } cases[] = {
-      {"XELM CalPopup", "03/05/2004", L"March 2004, 5 March 2004 marked",
+      {"XELM CalPopup", "03/05/2004", L"March 2004, 5 March 2004 selected",
        headed(kEnglishDays, 0, dayNames(kEnglishDays, 0, {{29, 29, L"February"}, {1, 31, L"March"}, {1, 10, L"April"}})),
-       {{8, L"Sunday 29 February 2004", L"Outside the month shown"}, {13, L"Friday 5 March 2004", L""}}},
-      {"XELM CalPopup", "02/05/2004||||French|Monday", L"f\u00e9vrier 2004, 5 f\u00e9vrier 2004 marqu\u00e9",
+       {{0, 8, L"Sunday 29 February 2004", L"Outside the month shown"}, {0, 13, L"Friday 5 March 2004", L""},
+        {0, 50, L"", L"", STATE_SYSTEM_INVISIBLE}}},  // nothing announced yet
+      {"XELM CalPopup", "02/05/2004||||French|Monday", L"f\u00e9vrier 2004, 5 f\u00e9vrier 2004 s\u00e9lectionn\u00e9",
        headed(kFrenchDays, 1, dayNames(kFrenchDays, 1, {{26, 31, L"janvier"}, {1, 29, L"f\u00e9vrier"}, {1, 7, L"mars"}})),
-       {{8, L"lundi 26 janvier 2004", L"En dehors du mois affich\u00e9"}}},
-      // Both calendars of a range show March: the days say which they are in.
+       {{0, 8, L"lundi 26 janvier 2004", L"En dehors du mois affich\u00e9"}}},
+      // Both calendars of a range show March: their month objects and days
+      // say which they are.
       {"XELM CalPopup2", "03/05/2004|03/20/2004",
-       L"Start: March 2004, 5 March 2004 marked, End: March 2004, 20 March 2004 marked", {},
-       {{9, L"Monday 1 March 2004", L"Start"}, {58, L"Monday 1 March 2004", L"End"},
-        {98, L"Saturday 10 April 2004", L"End, outside the month shown"}}},
+       L"Start: March 2004, 5 March 2004 selected, End: March 2004, 20 March 2004 selected", {},
+       {{0, 1, L"Start: March 2004", L"", 0}, {0, 2, L"End: March 2004", L""}, {1, 9, L"Monday 1 March 2004", L"Start"},
+        {2, 9, L"Monday 1 March 2004", L"End"}, {2, 49, L"Saturday 10 April 2004", L"End, outside the month shown"}}},
       {"XELM YearPopup", "2004||||German", L"2004", {},
-       {{1, L"Januar", L""}, {2, L"Sonntag", L""}, {101, L"M\u00e4rz", L""},
-        {111, L"Dienstag, 2. M\u00e4rz 2004", L""}}},
+       {{0, 1, L"Januar 2004", L""}, {1, 1, L"Sonntag", L""}, {0, 3, L"M\u00e4rz 2004", L""},
+        {3, 10, L"Dienstag, 2. M\u00e4rz 2004", L""}, {0, 13, L"", L""}}},
       // A date whose month no list shows: an empty grid a reader passes over.
       {"XELM CalPopup", "25/12/2003||||||mm/dd/yyyy", L"", {},
-       {{8, L"", L"", STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE}, {1, L"Sunday", L"", 0}}},
+       {{0, 8, L"", L"", STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE}, {0, 1, L"Sunday", L"", 0}}},
   };
   for (const Case& c : cases) {
     std::vector<AccessibleElement> all;
@@ -121,10 +130,12 @@ TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
     EXPECT_EQ(all[0].description, c.shown) << c.parameter;
     for (size_t k = 0; k < c.names.size(); ++k) EXPECT_EQ(all[k + 1].name, c.names[k]) << c.parameter << " " << k + 1;
     for (const Spot& spot : c.spots) {
-      EXPECT_EQ(all[spot.id].name, spot.name) << c.parameter << " " << spot.id;
-      EXPECT_EQ(all[spot.id].description, spot.description) << c.parameter << " " << spot.id;
+      const AccessibleElement* e = elementAt(all, spot.container, spot.id);
+      ASSERT_NE(e, nullptr) << c.parameter << " " << spot.container << "/" << spot.id;
+      EXPECT_EQ(e->name, spot.name) << c.parameter << " " << spot.container << "/" << spot.id;
+      EXPECT_EQ(e->description, spot.description) << c.parameter << " " << spot.container << "/" << spot.id;
       if (spot.state >= 0) {
-        EXPECT_EQ(all[spot.id].state, spot.state) << c.parameter << " " << spot.id;
+        EXPECT_EQ(e->state, spot.state) << c.parameter << " " << spot.container << "/" << spot.id;
       }
     }
   }
@@ -165,25 +176,90 @@ TEST_F(AccessibilityTest, StatesLocationsAndHitTestsFollowTheGrid) {
   });
 }
 
-// A reader's object navigation: the client's first child, then the next
-// sibling of each simple child, until a child with an object of its own.
-// Child ids: element n of the grid (headings, days, year-view titles in
-// reading order) is n + 1; the controls follow.
-TEST_F(AccessibilityTest, ObjectNavigationMeetsEveryElementBeforeTheControls) {
+// A place a reader's object navigation stands on: an object and a child id
+// in it (CHILDID_SELF for the object itself).
+struct NavigatorPlace {
+  IAccessible* object;
+  long id;
+};
+
+// Moves from `place` in `direction` as NVDA's object navigation does: the
+// object is asked with the child id; an object reached stands for itself.
+// False when nothing is there; the previous object is let go.
+bool navigateFrom(NavigatorPlace& place, long direction) {
+  VARIANT start, end;
+  VariantInit(&start);
+  VariantInit(&end);
+  start.vt = VT_I4;
+  start.lVal = place.id;
+  if (place.object->accNavigate(direction, start, &end) != S_OK) return false;
+  if (end.vt == VT_I4) {
+    place.id = end.lVal;
+    return true;
+  }
+  IAccessible* next = nullptr;
+  if (end.vt == VT_DISPATCH && end.pdispVal)
+    end.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&next));
+  VariantClear(&end);
+  if (!next) return false;
+  place.object->Release();
+  place = {next, CHILDID_SELF};
+  return true;
+}
+
+std::wstring nameAt(const NavigatorPlace& place) {
+  VARIANT child;
+  VariantInit(&child);
+  child.vt = VT_I4;
+  child.lVal = place.id;
+  BSTR name = nullptr;
+  std::wstring text;
+  if (place.object->get_accName(child, &name) == S_OK && name) text = name;
+  SysFreeString(name);
+  return text;
+}
+
+// Steps a reader takes from the window to the day named `day`, counted as
+// NVDA's object navigation counts (one step an accNavigate): first child into
+// the window, next along, first child into the month object whose name holds
+// `month`. -1 when the walk ends without meeting the day.
+int stepsTo(AccessibleView& view, const std::wstring& month, const std::wstring& day) {
+  NavigatorPlace place = {view.object(), CHILDID_SELF};
+  place.object->AddRef();
+  int steps = 0;
+  bool found = false;
+  for (long direction = NAVDIR_FIRSTCHILD; steps < 1000 && navigateFrom(place, direction); ++steps) {
+    const std::wstring name = nameAt(place);
+    if (name == day) {
+      found = true;
+      ++steps;
+      break;
+    }
+    const bool enter = place.id == CHILDID_SELF && !month.empty() && name.find(month) != std::wstring::npos;
+    direction = enter ? NAVDIR_FIRSTCHILD : NAVDIR_NEXT;
+  }
+  place.object->Release();
+  return found ? steps : -1;
+}
+
+// A reader's object navigation reaches any day in a few steps: a month
+// object passes a month in one, and one month is walked day by day.
+TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
   const struct {
-    const char* function;
-    const char* parameter;
-    long elements;
-  } cases[] = {{"XELM CalPopup", "03/05/2004", 49}, {"XELM CalPopup2", "03/05/2004|04/05/2004", 98},
-               {"XELM YearPopup", "2004", 600}};
+    const char *function, *parameter;
+    const wchar_t *month, *day;
+    int steps;
+  } cases[] = {
+      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", L"", L"Wednesday 31 March 2004", 39},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|click", L"End: April",
+       L"Tuesday 20 April 2004", 33},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", L"December", L"Friday 31 December 2004", 53},
+  };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
       {
         AccessibleView view(d.window());
-        long id = view.navigate(CHILDID_SELF, NAVDIR_FIRSTCHILD), met = 0;
-        for (; id > 0 && met < 1000; id = view.navigate(id, NAVDIR_NEXT)) EXPECT_EQ(id, ++met) << c.parameter;
-        EXPECT_EQ(met, c.elements) << c.parameter;
-        EXPECT_EQ(id, 0) << c.parameter << ": the walk goes on to the first control's object";
+        EXPECT_EQ(stepsTo(view, c.month, c.day), c.steps) << c.parameter << " " << c.steps;
       }  // let go before the window ends
       d.close();
     });
@@ -194,7 +270,7 @@ TEST_F(AccessibilityTest, ObjectNavigationMeetsEveryElementBeforeTheControls) {
 // selecting a day as its default action picks it.
 TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
   struct Move {
-    long from, direction, to;  // to: -1 nothing there, 0 a control's object
+    long from, direction, to;  // to: -2 refused, -1 nothing there, 0 an object (a control's, a month's)
   };
   const struct {
     const char* function;
@@ -204,21 +280,29 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
     const char* result;  // "" when the window is closed after the moves; else the picks below are made
   } cases[] = {
       // March 2004 from 29 February: heading k is id k + 1, grid position p
-      // id p + 1, so 5 March (position 12) is 13 and the last cell 49.
+      // id p + 1, so 5 March (position 12) is 13 and the last cell 49; the
+      // announcement is 50, the first control's object follows.
       {"XELM CalPopup", "03/05/2004|||||||command",
        {{13, NAVDIR_UP, 6}, {6, NAVDIR_UP, -1}, {6, NAVDIR_DOWN, 13}, {13, NAVDIR_LEFT, 12},
         {13, NAVDIR_RIGHT, 14}, {8, NAVDIR_LEFT, -1}, {49, NAVDIR_RIGHT, -1}, {49, NAVDIR_DOWN, -1},
-        {43, NAVDIR_DOWN, -1}, {36, NAVDIR_DOWN, 43}, {49, NAVDIR_NEXT, 0}, {1, NAVDIR_PREVIOUS, -1},
-        {CHILDID_SELF, NAVDIR_FIRSTCHILD, 1}},
+        {43, NAVDIR_DOWN, -1}, {36, NAVDIR_DOWN, 43}, {49, NAVDIR_NEXT, 50}, {50, NAVDIR_NEXT, 0},
+        {50, NAVDIR_PREVIOUS, 49}, {1, NAVDIR_PREVIOUS, -1}, {CHILDID_SELF, NAVDIR_FIRSTCHILD, 1},
+        {13, NAVDIR_FIRSTCHILD, -2}, {13, NAVDIR_LASTCHILD, -2}, {50, NAVDIR_UP, -2}},
        {13},
        "04/01/2004"},
-      // The right calendar's headings start at 50: no move crosses calendars.
+      // The client holds the two month objects, then the announcement; the
+      // days answer under nested ids, 1001 on: no move crosses calendars.
       {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command",
-       {{50, NAVDIR_LEFT, -1}, {50, NAVDIR_UP, -1}, {57, NAVDIR_UP, 50}, {49, NAVDIR_RIGHT, -1}, {49, NAVDIR_NEXT, 50}},
-       {13, 49 + 7 + 4 + 10},
+       {{CHILDID_SELF, NAVDIR_FIRSTCHILD, 0}, {1, NAVDIR_NEXT, 0}, {2, NAVDIR_NEXT, 3}, {3, NAVDIR_NEXT, 0},
+        {2, NAVDIR_FIRSTCHILD, -2}, {1050, NAVDIR_LEFT, -1}, {1050, NAVDIR_UP, -1}, {1057, NAVDIR_UP, 1050},
+        {1049, NAVDIR_RIGHT, -1}, {1049, NAVDIR_NEXT, -1}, {1048, NAVDIR_NEXT, 1049}},
+       {1013, 1000 + 49 + 7 + 4 + 10},
        ""},
-      // The year view: January's title is 1, its headings 2 to 8.
-      {"XELM YearPopup", "2004", {{1, NAVDIR_DOWN, -1}, {2, NAVDIR_DOWN, 9}, {9, NAVDIR_UP, 2}}, {}, ""},
+      // The year view: January's title is 1001, its headings 1002 to 1008.
+      {"XELM YearPopup", "2004",
+       {{1001, NAVDIR_DOWN, -1}, {1002, NAVDIR_DOWN, 1009}, {1009, NAVDIR_UP, 1002}, {12, NAVDIR_NEXT, 13}},
+       {},
+       ""},
   };
   for (const auto& c : cases) {
     const std::string result = callDriven(c.function, c.parameter, [&](WindowDriver& d) {
@@ -234,9 +318,14 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
         return;
       }
       EXPECT_EQ(view->select(20, SELFLAG_TAKEFOCUS), E_INVALIDARG);
-      EXPECT_EQ(view->select(20, SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS), E_INVALIDARG);
+      EXPECT_EQ(view->select(20, SELFLAG_ADDSELECTION), E_INVALIDARG);
+      EXPECT_EQ(view->select(20, SELFLAG_NONE), S_OK);
       EXPECT_EQ(view->select(3, SELFLAG_TAKESELECTION), DISP_E_MEMBERNOTFOUND);  // a heading
-      EXPECT_EQ(view->select(20, SELFLAG_TAKESELECTION), S_OK);                  // 12 March
+      EXPECT_EQ(view->select(50, SELFLAG_TAKESELECTION), DISP_E_MEMBERNOTFOUND);  // the announcement
+      d.waitIdle(d.window());
+      EXPECT_EQ(view->selection(), std::vector<long>{13});  // nothing picked yet
+      // UI Automation's bridge selects with both flags.
+      EXPECT_EQ(view->select(20, SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS), S_OK);  // 12 March
       d.waitIdle(d.window());
       EXPECT_EQ(view->selection(), std::vector<long>{20});
       d.selectIndex(1015, 3);  // April: nothing is marked there
@@ -248,6 +337,100 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
       d.pressButton(kOk);
     });
     EXPECT_EQ(result, c.result) << c.parameter;
+  }
+}
+
+VARIANT idVariant(long id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+// What an accNavigate or accHitTest answer names: a child id, the name of an
+// object reached ("" for a control, which has none here), or "none".
+std::wstring reached(HRESULT hr, VARIANT& v) {
+  std::wstring out = L"none";
+  if (hr == S_OK && v.vt == VT_I4) out = std::to_wstring(v.lVal);
+  IAccessible* object = nullptr;
+  if (hr == S_OK && v.vt == VT_DISPATCH && SUCCEEDED(v.pdispVal->QueryInterface(IID_IAccessible,
+                                                                                   reinterpret_cast<void**>(&object)))) {
+    NavigatorPlace place = {object, CHILDID_SELF};
+    out = nameAt(place);
+    object->Release();
+  }
+  VariantClear(&v);
+  return out;
+}
+
+// A month object is a container as MSAA has one: its own name, role,
+// children, selection, area and hit test, its neighbours, its parent.
+TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
+  const struct {
+    const char *function, *parameter;
+    long month;
+    const wchar_t *name, *next, *previous;  // "" a control's object
+    long selected, firstDay;  // child ids: the highlighted day (-1 none), the 1st of the month
+    const wchar_t* pick;      // picked first, when given
+  } cases[] = {
+      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 1, L"Start: March 2004", L"End: April 2004", L"none", 13, 9,
+       nullptr},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 2, L"End: April 2004", L"", L"Start: March 2004", 21, 12,
+       nullptr},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 2, L"February 2004", L"March 2004",
+       L"January 2004", 17, 8, L"February 2004 / Tuesday 10 February 2004"},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 12, L"December 2004", L"", L"November 2004",
+       -1, 11, L"February 2004 / Tuesday 10 February 2004"},
+  };
+  for (const auto& c : cases) {
+    callDriven(c.function, c.parameter, [&](WindowDriver& d) {
+      {
+        AccessibleView view(d.window());
+        if (c.pick) {
+          EXPECT_EQ(view.doDefaultActionOf(c.pick), S_OK);
+          d.waitIdle(d.window());
+        }
+        IAccessible* month = view.child(c.month);
+        ASSERT_NE(month, nullptr) << c.name;
+        const VARIANT self = idVariant(CHILDID_SELF);
+        VARIANT v;
+        VariantInit(&v);
+        NavigatorPlace place = {month, CHILDID_SELF};
+        EXPECT_EQ(nameAt(place), c.name);
+        EXPECT_TRUE(SUCCEEDED(month->get_accRole(self, &v)) && v.lVal == ROLE_SYSTEM_GROUPING) << c.name;
+        LONG count = 0;
+        EXPECT_EQ(month->get_accChildCount(&count), S_OK);
+        EXPECT_EQ(count, 49) << c.name;
+        EXPECT_EQ(reached(month->accNavigate(NAVDIR_NEXT, self, &v), v), c.next) << c.name;
+        EXPECT_EQ(reached(month->accNavigate(NAVDIR_PREVIOUS, self, &v), v), c.previous) << c.name;
+        EXPECT_EQ(reached(month->accNavigate(NAVDIR_FIRSTCHILD, self, &v), v), L"1") << c.name;
+        EXPECT_EQ(reached(month->accNavigate(NAVDIR_LASTCHILD, self, &v), v), L"49") << c.name;
+        EXPECT_EQ(reached(month->accNavigate(NAVDIR_NEXT, idVariant(49), &v), v), L"none") << c.name;
+        EXPECT_EQ(month->accNavigate(NAVDIR_FIRSTCHILD, idVariant(9), &v), E_INVALIDARG) << c.name;
+        EXPECT_EQ(reached(month->get_accSelection(&v), v), c.selected < 0 ? L"none" : std::to_wstring(c.selected));
+        // Its parent is the window's object.
+        IDispatch* parent = nullptr;
+        IUnknown *parentIdentity = nullptr, *clientIdentity = nullptr;
+        EXPECT_EQ(month->get_accParent(&parent), S_OK);
+        if (parent) parent->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&parentIdentity));
+        view.object()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&clientIdentity));
+        EXPECT_TRUE(parentIdentity && parentIdentity == clientIdentity) << c.name;
+        for (IUnknown* u : {static_cast<IUnknown*>(parent), parentIdentity, clientIdentity})
+          if (u) u->Release();
+        // The 1st of the month lies inside the month's area, and a hit test
+        // finds it there: the client's finds the month object.
+        LONG x = 0, y = 0, w = 0, h = 0, dx = 0, dy = 0, dw = 0, dh = 0;
+        month->accLocation(&x, &y, &w, &h, self);
+        month->accLocation(&dx, &dy, &dw, &dh, idVariant(c.firstDay));
+        EXPECT_TRUE(dw > 0 && dx >= x && dy >= y && dx + dw <= x + w && dy + dh <= y + h) << c.name;
+        const POINT centre = {dx + dw / 2, dy + dh / 2};
+        EXPECT_EQ(reached(month->accHitTest(centre.x, centre.y, &v), v), std::to_wstring(c.firstDay)) << c.name;
+        EXPECT_EQ(reached(view.object()->accHitTest(centre.x, centre.y, &v), v), c.name);
+        EXPECT_EQ(reached(month->accHitTest(x - 1, y, &v), v), L"none") << c.name;
+      }  // let go before the window ends
+      d.close();
+    });
   }
 }
 
@@ -306,56 +489,127 @@ TEST_F(AccessibilityTest, DefaultActionTakesTheClicksPath) {
 }
 
 // What listening screen readers are told, recorded by an out-of-context
-// hook of the driver's thread: event and child id, for the window's client.
-std::vector<std::pair<DWORD, LONG>> announced;
+// hook of the driver's thread: event, child id, and the name of what the
+// event names, as a reader finds it (AccessibleObjectFromEvent) when the
+// event arrives.
+std::string narrowed(const std::wstring& text) {
+  char out[256] = {};
+  WideCharToMultiByte(1252, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
+  return out;
+}
+
+struct Heard {
+  DWORD event;
+  LONG child;
+  std::wstring name;
+  bool operator==(const Heard& o) const { return event == o.event && child == o.child && name == o.name; }
+};
+std::ostream& operator<<(std::ostream& out, const Heard& h) {
+  return out << "{0x" << std::hex << h.event << std::dec << ", " << h.child << ", \"" << narrowed(h.name) << "\"}";
+}
+std::vector<Heard> heard;
 HWND announcing = nullptr;
 void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
   const bool told = event == EVENT_OBJECT_REORDER || event == EVENT_OBJECT_DESCRIPTIONCHANGE ||
+                    event == EVENT_OBJECT_LIVEREGIONCHANGED ||
                     (event >= EVENT_OBJECT_SELECTION && event <= EVENT_OBJECT_SELECTIONREMOVE);
-  if (told && window == announcing && object == OBJID_CLIENT) announced.push_back({event, child});
+  if (!told || window != announcing || object != OBJID_CLIENT) return;
+  // Recorded before the name is asked for: while that call waits, the
+  // events after this one are delivered.
+  const size_t at = heard.size();
+  heard.push_back({event, child, L""});
+  std::wstring name;
+  IAccessible* found = nullptr;
+  VARIANT id;
+  VariantInit(&id);
+  if (child != CHILDID_SELF && SUCCEEDED(AccessibleObjectFromEvent(window, object, child, &found, &id)) && found) {
+    BSTR text = nullptr;
+    if (found->get_accName(id, &text) == S_OK && text) name = text;
+    SysFreeString(text);
+    found->Release();
+  }
+  heard[at].name = name;
 }
 
-// A month change and the mouse's picks are announced, to a reader that began
-// listening after the window opened and never asked for its object too. In a
-// range a pick replaces only its own calendar's day.
+// Takes what is told until the window's thread has been quiet a while.
+void listen() {
+  for (int i = 0; i < 20; ++i) {
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+    Sleep(10);
+  }
+}
+
+// A month change and the mouse's picks are told, to a reader that began
+// listening after the window opened and never asked for its object: what
+// changed, and what to say, whatever has the focus. In a range a pick
+// replaces only its own calendar's day, and the days are named through
+// their nested ids.
 TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
+  const DWORD kReorder = EVENT_OBJECT_REORDER, kDescription = EVENT_OBJECT_DESCRIPTIONCHANGE,
+              kLive = EVENT_OBJECT_LIVEREGIONCHANGED;
   const struct {
     const char* function;
     const char* parameter;
     std::function<void(WindowDriver&)> actions;
-    std::vector<std::pair<DWORD, LONG>> expected;
+    std::vector<Heard> expected;
   } cases[] = {
-      {"XELM CalPopup", "03/05/2004|||||||command",
+      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|command",
        [](WindowDriver& d) {
          d.selectIndex(1015, 3);  // April
+         listen();
          clickDay(d, 1, 2004, 4, 9);
        },
-       {{EVENT_OBJECT_REORDER, CHILDID_SELF}, {EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF},
-        {EVENT_OBJECT_SELECTION, 20}}},
-      // 5 March (13) and 10 April (70) marked; 9 March is 17, 2 April 62.
-      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command",
+       {{kReorder, CHILDID_SELF, L""}, {kDescription, CHILDID_SELF, L""}, {kLive, 50, L"April 2004"},
+        {EVENT_OBJECT_SELECTION, 20, L"Friday 9 April 2004"}, {kDescription, CHILDID_SELF, L""},
+        {kLive, 50, L"Friday 9 April 2004 selected"}}},
+      // 5 March and 10 April selected; 9 March is the start's 17th element,
+      // 2 April the end's 13th.
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command",
        [](WindowDriver& d) {
          clickDay(d, 1, 2004, 3, 9);
+         listen();
          clickDay(d, 2, 2004, 4, 2);
+         listen();
+         d.selectIndex(1017, 4);  // May on the right
        },
-       {{EVENT_OBJECT_SELECTIONREMOVE, 13}, {EVENT_OBJECT_SELECTIONADD, 17}, {EVENT_OBJECT_SELECTIONREMOVE, 70},
-        {EVENT_OBJECT_SELECTIONADD, 62}}},
+       {{EVENT_OBJECT_SELECTIONREMOVE, 1013, L"Friday 5 March 2004"},
+        {EVENT_OBJECT_SELECTIONADD, 1017, L"Tuesday 9 March 2004"}, {kDescription, CHILDID_SELF, L""},
+        {kLive, 3, L"Start: Tuesday 9 March 2004"}, {EVENT_OBJECT_SELECTIONREMOVE, 1070, L"Saturday 10 April 2004"},
+        {EVENT_OBJECT_SELECTIONADD, 1062, L"Friday 2 April 2004"}, {kDescription, CHILDID_SELF, L""},
+        {kLive, 3, L"End: Friday 2 April 2004"}, {kReorder, CHILDID_SELF, L""}, {kDescription, CHILDID_SELF, L""},
+        {kLive, 3, L"End: May 2004"}}},
+      // Under Date Click the first pick of a range leaves the window open.
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||French|Sunday|mm/dd/yyyy|click",
+       [](WindowDriver& d) { clickDay(d, 2, 2004, 4, 2); },
+       {{EVENT_OBJECT_SELECTIONREMOVE, 1070, L"samedi 10 avril 2004"},
+        {EVENT_OBJECT_SELECTIONADD, 1062, L"vendredi 2 avril 2004"}, {kDescription, CHILDID_SELF, L""},
+        {kLive, 3, L"Fin : vendredi 2 avril 2004"}}},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command",
+       [](WindowDriver& d) {
+         d.selectIndex(1016, 105);  // 2005
+         listen();
+         clickDay(d, 2, 2005, 2, 14);
+       },
+       {{kReorder, CHILDID_SELF, L""}, {kDescription, CHILDID_SELF, L""}, {kLive, 13, L"2005"},
+        {EVENT_OBJECT_SELECTION, 1000 + 50 + 1 + 22 + 1, L"Monday 14 February 2005"},
+        {kDescription, CHILDID_SELF, L""}, {kLive, 13, L"Monday 14 February 2005 selected"}}},
   };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
-      announced.clear();
+      heard.clear();
       announcing = d.window();
-      HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr, recordEvent,
+      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, recordEvent,
                                            GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
       c.actions(d);
-      for (int i = 0; i < 20; ++i) {
-        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
-        Sleep(10);
-      }
+      listen();
       UnhookWinEvent(hook);
-      d.pressButton(kOk);
+      CoUninitialize();
+      d.close();
     });
-    EXPECT_EQ(announced, c.expected) << c.parameter;
+    EXPECT_EQ(heard, c.expected) << c.parameter;
+    for (const Heard& h : heard)
+      if (h.event == EVENT_OBJECT_LIVEREGIONCHANGED) std::printf("heard: %s\n", narrowed(h.name).c_str());
   }
 }
 
@@ -409,11 +663,12 @@ bool comInitialisedOnThisThread() {
   return hr != S_OK;
 }
 
-// Keeps a reference to the window's object while `end` ends the window,
-// then uses it: every call fails.
+// Keeps a reference to the window's object, and in a range to its end's
+// month object, while `end` ends the window, then uses them: every call fails.
 void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& end, const char* name) {
   AccessibleView kept(d.window());
-  const long last = 49;  // the last day
+  IAccessible* month = kept.child(2);
+  const long last = month ? 1098 : 49;  // the last day
   std::wstring text;
   EXPECT_EQ(kept.nameOf(last, text), S_OK) << name;
   end(d);
@@ -421,6 +676,10 @@ void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& e
   EXPECT_TRUE(FAILED(kept.nameOf(last, text))) << name;
   EXPECT_TRUE(FAILED(kept.doDefaultAction(last))) << name;
   EXPECT_EQ(kept.read().size(), 1u) << name;  // the client object alone, read as nothing
+  if (!month) return;
+  BSTR monthName = nullptr;
+  EXPECT_EQ(month->get_accName(idVariant(CHILDID_SELF), &monthName), RPC_E_DISCONNECTED) << name;
+  EXPECT_EQ(month->accDoDefaultAction(idVariant(9)), RPC_E_DISCONNECTED) << name;
 }
 
 // However the window ends, a reference a screen reader kept fails from then
@@ -430,11 +689,13 @@ TEST_F(AccessibilityTest, ReferencesKeptPastTheWindowsEndFail) {
   struct Case {
     const char* name;
     bool hostUsesCom;
+    const char *function, *parameter;
     std::function<void(WindowDriver&)> end;
   } cases[] = {
-      {"closed", false, [](WindowDriver& d) { d.close(); }},
-      {"picked", false, [](WindowDriver& d) { act(d, L"Tuesday 9 March 2004"); }},
-      {"closed, COM on the host's thread", true, [](WindowDriver& d) { d.close(); }},
+      {"closed", false, "XELM CalPopup", "03/05/2004", [](WindowDriver& d) { d.close(); }},
+      {"picked", false, "XELM CalPopup", "03/05/2004", [](WindowDriver& d) { act(d, L"Tuesday 9 March 2004"); }},
+      {"closed, COM on the host's thread", true, "XELM CalPopup", "03/05/2004", [](WindowDriver& d) { d.close(); }},
+      {"a range's month object", false, "XELM CalPopup2", "03/05/2004|04/10/2004", [](WindowDriver& d) { d.close(); }},
   };
   for (const Case& c : cases) {
     if (c.hostUsesCom) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -442,7 +703,7 @@ TEST_F(AccessibilityTest, ReferencesKeptPastTheWindowsEndFail) {
     // does, until the screen reader has let its reference go.
     std::atomic<bool> released{false};
     const auto call = [&] {
-      plugin().callFunction(functionIndexOf("XELM CalPopup"), "03/05/2004");
+      plugin().callFunction(functionIndexOf(c.function), c.parameter);
       for (MSG msg; !released;)
         if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT) == WAIT_OBJECT_0)
           while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
@@ -498,43 +759,105 @@ SIZE_T heapBytesInUse() {
 // tens of bytes a walk. The controls' objects are left out: under Wine a
 // walk through the platform's objects handed out as children keeps about
 // 2 KB whoever hands them out. XELM_ACCESSIBILITY_WALKS sets how many walks.
+// A walk of month object `month`: its name, its selection, its next
+// sibling unless it is the last month (after which comes a control's object,
+// left out as above), and the names, states and places of its elements
+// `first` to 49.
+void walkMonth(AccessibleView& view, long month, long first, bool last) {
+  IAccessible* object = view.child(month);
+  ASSERT_NE(object, nullptr);
+  VARIANT v;
+  VariantInit(&v);
+  BSTR text = nullptr;
+  object->get_accName(idVariant(CHILDID_SELF), &text);
+  SysFreeString(text);
+  object->get_accSelection(&v);
+  VariantClear(&v);
+  if (!last) object->accNavigate(NAVDIR_NEXT, idVariant(CHILDID_SELF), &v);
+  VariantClear(&v);
+  for (long id = first; id <= 49; ++id) {
+    text = nullptr;
+    object->get_accName(idVariant(id), &text);
+    SysFreeString(text);
+    object->get_accState(idVariant(id), &v);
+    LONG x, y, w, h;
+    object->accLocation(&x, &y, &w, &h, idVariant(id));
+  }
+}
+
 TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
   fillDcCache();
   const char* walks = std::getenv("XELM_ACCESSIBILITY_WALKS");
   const int kWalks = walks ? std::atoi(walks) : 250;
-  Counts before = {}, after = {};
-  SIZE_T heapBefore = 0, heapAfter = 0;
-  const std::string result = callDriven("XELM CalPopup", "03/05/2004", [&](WindowDriver& d) {
-    // A reader's apartment lives as long as the reader: under Wine each time
-    // the last one on a thread ends and a new one begins keeps about 1 KB.
-    auto reader = std::make_unique<AccessibleView>(d.window());
-    const auto walk = [&](int times) {
-      for (int i = 0; i < times; ++i) {
-        AccessibleView view(d.window());
-        const std::vector<AccessibleElement> days = view.readElements(1, 49);
-        const RECT& last = days.back().location;
-        EXPECT_EQ(view.hitTest({(last.left + last.right) / 2, (last.top + last.bottom) / 2}), 49) << i;
-        EXPECT_EQ(view.navigate(13, NAVDIR_UP), 6) << i;
-        EXPECT_EQ(view.selection(), std::vector<long>{13}) << i;
-      }
-    };
-    walk(50);  // the object made, and COM's and the runtime's caches filled
-    before = countsNow();
-    heapBefore = heapBytesInUse();
-    walk(kWalks);
-    heapAfter = heapBytesInUse();
-    after = countsNow();
-    reader.reset();
-    clickDay(d, 1, 2004, 3, 10);  // the window still takes a click
-  });
-  EXPECT_EQ(result, "03/10/2004");
-  EXPECT_LT(static_cast<long>(heapAfter) - static_cast<long>(heapBefore), 4096);
-  EXPECT_EQ(after.gdi, before.gdi);
-  EXPECT_EQ(after.windows, before.windows);
-  EXPECT_EQ(after.handles, before.handles);
-  std::printf("%d walks of the grid's elements: heap bytes in use %lu -> %lu, GDI objects %d -> %d, windows %d -> %d, handles %lu -> %lu\n",
-              kWalks, static_cast<unsigned long>(heapBefore), static_cast<unsigned long>(heapAfter), before.gdi,
-              after.gdi, before.windows, after.windows, before.handles, after.handles);
+  const struct {
+    const char *function, *parameter;
+    int months;  // month objects
+    std::function<void(AccessibleView&)> walk;
+    std::function<void(WindowDriver&)> pick;  // the window still takes a click
+    const char* result;
+  } cases[] = {
+      {"XELM CalPopup", "03/05/2004", 0,
+       [](AccessibleView& view) {
+         const std::vector<AccessibleElement> days = view.readElements(1, 49);
+         const RECT& last = days.back().location;
+         EXPECT_EQ(view.hitTest({(last.left + last.right) / 2, (last.top + last.bottom) / 2}), 49);
+         EXPECT_EQ(view.navigate(13, NAVDIR_UP), 6);
+         EXPECT_EQ(view.selection(), std::vector<long>{13});
+       },
+       [](WindowDriver& d) { clickDay(d, 1, 2004, 3, 10); }, "03/10/2004"},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004", 2,
+       [](AccessibleView& view) {
+         walkMonth(view, 1, 1, false);
+         walkMonth(view, 2, 1, true);
+         EXPECT_EQ(view.navigate(1057, NAVDIR_UP), 1050);
+         EXPECT_EQ(view.selection(), (std::vector<long>{1013, 1070}));
+       },
+       [](WindowDriver& d) {
+         clickDay(d, 1, 2004, 3, 10);
+         clickDay(d, 2, 2004, 4, 12);
+       },
+       "03/10/2004...04/12/2004"},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", 12,
+       [](AccessibleView& view) {
+         for (long month = 1; month <= 12; ++month) walkMonth(view, month, month == 12 ? 1 : 49, month == 12);
+       },
+       [](WindowDriver& d) { clickDay(d, 12, 2004, 12, 31); }, "12/31/2004"},
+  };
+  for (const auto& c : cases) {
+    Counts before = {}, after = {};
+    SIZE_T heapBefore = 0, heapAfter = 0;
+    const std::string result = callDriven(c.function, c.parameter, [&](WindowDriver& d) {
+      // A reader's apartment lives as long as the reader: under Wine each time
+      // the last one on a thread ends and a new one begins keeps about 1 KB.
+      // It also holds the month objects, as a reader keeps the objects it
+      // met: under Wine an object whose last remote reference went and that
+      // is handed out again keeps about 1 KB a walk.
+      auto reader = std::make_unique<AccessibleView>(d.window());
+      for (long month = 1; month <= c.months; ++month) reader->child(month);
+      const auto walk = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+          AccessibleView view(d.window());
+          c.walk(view);
+        }
+      };
+      walk(50);  // the objects made, and COM's and the runtime's caches filled
+      before = countsNow();
+      heapBefore = heapBytesInUse();
+      walk(kWalks);
+      heapAfter = heapBytesInUse();
+      after = countsNow();
+      reader.reset();
+      c.pick(d);
+    });
+    EXPECT_EQ(result, c.result);
+    EXPECT_LT(static_cast<long>(heapAfter) - static_cast<long>(heapBefore), 4096) << c.function;
+    EXPECT_EQ(after.gdi, before.gdi) << c.function;
+    EXPECT_EQ(after.windows, before.windows) << c.function;
+    EXPECT_EQ(after.handles, before.handles) << c.function;
+    std::printf("%s: %d walks: heap bytes in use %lu -> %lu, GDI objects %d -> %d, windows %d -> %d, handles %lu -> %lu\n",
+                c.function, kWalks, static_cast<unsigned long>(heapBefore), static_cast<unsigned long>(heapAfter),
+                before.gdi, after.gdi, before.windows, after.windows, before.handles, after.handles);
+  }
 }
 
 // An in-context client in the host's own apartment (a hook of a screen
@@ -592,6 +915,61 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
   host.reset();
   EXPECT_EQ(GetModuleHandleA(kCopy), nullptr) << "kept loaded after its last object";
   CoUninitialize();
+}
+
+// An annotation service laid out as COM lays it out, recording the lists
+// named ("id name|"), the element marked as a polite live region ("live
+// child|") and what is cleared ("id " for a name, "live child " for the
+// mark); the plug-in calls no other method, whose slot is empty.
+std::wstring named, cleared;
+const MSAAPROPID kLiveSetting = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+HRESULT WINAPI queryInterface(void* self, REFIID, void** out) { return *out = self, S_OK; }
+ULONG WINAPI keep(void*) { return 1; }
+HRESULT WINAPI setHwndProp(void*, HWND, DWORD object, DWORD child, MSAAPROPID prop, VARIANT value) {
+  if (object == DWORD(OBJID_CLIENT) && prop == kLiveSetting && value.vt == VT_I4 && value.lVal == 1)
+    named += L"live " + std::to_wstring(child) + L"|";
+  return S_OK;
+}
+HRESULT WINAPI setHwndPropStr(void*, HWND list, DWORD object, DWORD child, MSAAPROPID prop, LPCWSTR name) {
+  if (object == DWORD(OBJID_CLIENT) && child == CHILDID_SELF && prop == PROPID_ACC_NAME)
+    named += std::to_wstring(GetDlgCtrlID(list)) + L" " + name + L"|";
+  return S_OK;
+}
+HRESULT WINAPI clearHwndProps(void*, HWND window, DWORD object, DWORD child, const MSAAPROPID* props, int count) {
+  if (object != DWORD(OBJID_CLIENT) || count != 1) return S_OK;
+  if (child == CHILDID_SELF && props[0] == PROPID_ACC_NAME) cleared += std::to_wstring(GetDlgCtrlID(window)) + L" ";
+  if (props[0] == kLiveSetting) cleared += L"live " + std::to_wstring(child) + L" ";
+  return S_OK;
+}
+template <typename Method> const void* slot(Method m) { return reinterpret_cast<const void*>(m); }
+const void* const recorderMethods[18] = {slot(queryInterface), slot(keep), slot(keep), 0, 0, 0, slot(setHwndProp),
+                                         slot(setHwndPropStr), 0, slot(clearHwndProps)};
+const void* const* recorder = recorderMethods;
+
+// The plug-in's CoCreateInstance: the recorder for the annotation service.
+HRESULT WINAPI recordingCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out) {
+  if (IsEqualCLSID(clsid, CLSID_AccPropServices)) return queryInterface(&recorder, iid, out);
+  return CoCreateInstance(clsid, outer, context, iid, out);
+}
+
+// Every list is named, and the calendar's announcement marked polite, while
+// the window is open; both are taken back as it ends.
+TEST_F(AccessibilityTest, EveryListHasANameWhileItsWindowIsOpen) {
+  const ImportHook hook(plugin().module(), "ole32.dll", "CoCreateInstance",
+                        reinterpret_cast<const void*>(recordingCoCreateInstance));
+  const struct { const char *function, *parameter; const wchar_t *names, *cleared; } cases[] = {
+      {"XELM CalPopup", "03/01/2004", L"1015 Month|1016 Year|live 50|", L"1015 1016 live 50 "},
+      {"XELM CalPopup2", "", L"1015 Start month|1016 Start year|1017 End month|1018 End year|live 3|",
+       L"1015 1016 1017 1018 live 3 "},
+      {"XELM YearPopup", "2004", L"1016 Year|live 13|", L"1016 live 13 "},
+      {"XELM TimePopup", "", L"1018 Hour|1019 Minute|1020 AM or PM|", L"1018 1019 1020 "},
+      {"XELM TimePopup", "||24", L"1018 Hour|1019 Minute|", L"1018 1019 "},
+  };
+  for (const auto& c : cases) {
+    named = cleared = L"";
+    callDriven(c.function, c.parameter, [&](WindowDriver& d) { EXPECT_EQ(named, c.names) << c.parameter; d.close(); });
+    EXPECT_EQ(cleared, c.cleared) << c.function << " " << c.parameter;
+  }
 }
 
 }  // namespace

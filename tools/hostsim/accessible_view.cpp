@@ -77,6 +77,7 @@ AccessibleView::AccessibleView(HWND window) {
 }
 
 AccessibleView::~AccessibleView() {
+  for (const auto& kept : children_) kept.second->Release();
   if (object_) object_->Release();
   if (comStarted_) CoUninitialize();
 }
@@ -117,12 +118,15 @@ std::vector<AccessibleElement> AccessibleView::read() const {
 }
 
 IAccessible* AccessibleView::child(long id) const {
+  for (const auto& kept : children_)
+    if (kept.first == id) return kept.second;
   IDispatch* dispatch = nullptr;
   IAccessible* own = nullptr;
   if (object_ && object_->get_accChild(childVariant(id), &dispatch) == S_OK && dispatch) {
     if (FAILED(dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&own)))) own = nullptr;
     dispatch->Release();
   }
+  if (own) children_.push_back({id, own});
   return own;
 }
 
@@ -187,10 +191,7 @@ std::vector<long> AccessibleView::selection(HRESULT* result) const {
 HRESULT AccessibleView::doDefaultAction(const AccessibleElement& element) const {
   if (element.container == 0) return doDefaultAction(element.id);
   IAccessible* month = child(element.container);
-  if (!month) return E_FAIL;
-  const HRESULT hr = month->accDoDefaultAction(childVariant(element.id));
-  month->Release();
-  return hr;
+  return month ? month->accDoDefaultAction(childVariant(element.id)) : E_FAIL;
 }
 
 HRESULT AccessibleView::doDefaultActionOf(const std::wstring& name) const {

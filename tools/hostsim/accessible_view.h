@@ -9,6 +9,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // One element: the client object itself (id CHILDID_SELF), a child, or a
@@ -41,8 +42,11 @@ class AccessibleView {
   // The client's object itself, for calls the view has no method for.
   IAccessible* object() const { return object_; }
 
-  // The object of the client's child `id` (a month object, a control), with
-  // a reference for the caller; nullptr for a simple element or a failure.
+  // The object of the client's child `id` (a month object, a control), held
+  // by the view until it ends, so that no reference is let go while an
+  // action ends the window (under Wine a call that reaches the window's
+  // thread as its apartment ends is never answered); nullptr for a simple
+  // element or a failure.
   IAccessible* child(long id) const;
 
   // The child id accHitTest finds at a screen point: CHILDID_SELF for the
@@ -77,6 +81,7 @@ class AccessibleView {
  private:
   IAccessible* object_ = nullptr;
   bool comStarted_ = false;
+  mutable std::vector<std::pair<long, IAccessible*>> children_;  // what child() handed out, by child id
 };
 
 // The first element named `name`, at or after `from` in `elements`; -1 when none.

@@ -439,12 +439,15 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   }
   if (verb == "act") {
     // act NAME: the default action of the element of that name, as a screen
-    // reader performs it ("act Friday 12 March 2004")
+    // reader performs it ("act Friday 12 March 2004"); "act MONTH / NAME"
+    // looks in that month object ("act End: April 2004 / Friday 2 April 2004")
     // The name as the command line gave it, in the system's code page.
     std::wstring name(rest.size(), L'\0');
     name.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, rest.data(), static_cast<int>(rest.size()),
                                                         &name[0], static_cast<int>(name.size()))));
-    const HRESULT hr = AccessibleView(window_).doDefaultActionOf(name);
+    // The view lives until the window has taken the action, or ended.
+    AccessibleView view(window_);
+    const HRESULT hr = view.doDefaultActionOf(name);
     if (hr != S_OK) {
       char text[96];
       std::snprintf(text, sizeof text, "no default action done on \"%s\" (0x%08lX)", rest.c_str(),
