@@ -127,8 +127,10 @@ extern int closeWaitLimitMs;
 
 // Runs `call` on this thread and `script` on a driver thread attached to the
 // window the call opens. A watchdog closes a window still open
-// closeWaitLimitMs after the script ends, so a broken window fails instead
-// of hanging. Returns false when no window appeared or the watchdog had to
+// closeWaitLimitMs after the script ends (at once when the script
+// abandoned it), so a broken window fails instead of hanging. Once the call
+// has returned, this thread dispatches its messages until the driver ends,
+// as a host's message loop would. Returns false when no window appeared or the watchdog had to
 // act.
 bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
                int attachTimeoutMs = 10000);
