@@ -7,6 +7,8 @@
 #   winpath PATH      the Windows path under which Wine shows a Linux path
 #   prefs_defaults    stores every preference's default through the
 #                     Preferences window, so that later calls start from them
+#   prefs_reset       deletes the plug-in's keys (HKLM\Software\Vantrell), so
+#                     that later calls start as on a new machine
 #   stop_wine         ends the build tree's wineserver and Xvfb
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cross=${XELM_CROSS:-$root/build/cross}
@@ -28,5 +30,7 @@ prefs_defaults() {
     --do "select 1028 mm/dd/yyyy" --do "select 1029 Date Click" --do "select 1022 Centered" \
     --do "select 1031 Normal" --do "select 1035 Default" --do "select 1036 Arial" --do "press 1"
 }
+
+prefs_reset() { (cd "$cross" && "$root/scripts/wine-run" reg delete 'HKLM\Software\Vantrell' /f >/dev/null 2>&1) || true; }
 
 stop_wine() { "$root/scripts/wine-run" --stop "$cross"; }

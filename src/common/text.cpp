@@ -36,7 +36,7 @@ void clearText(char* dst, size_t dstSize) { std::memset(dst, 0, dstSize); }
 int32_t readDecimal(const char* text) {
   if (!text) return 0;
   const char* p = text;
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  while (isBlank(*p)) ++p;
   bool negative = false;
   if (*p == '+' || *p == '-') negative = (*p++ == '-');
   int64_t value = 0;

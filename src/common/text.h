@@ -24,6 +24,10 @@ void appendText(char* dst, size_t dstSize, const char* src);
 // otherwise resurface when a later writer stores at a fixed position).
 void clearText(char* dst, size_t dstSize);
 
+// Blanks, as a number's reading skips them before its first character:
+// space, tab, CR, LF, VT and FF.
+inline bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 // Reads a decimal number the way the plug-in reads every number in a text:
 // leading blanks (space, tab, CR, LF, VT, FF) skipped, an optional sign, then
 // digits up to the first other character; no digits gives 0. Values beyond

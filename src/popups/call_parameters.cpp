@@ -95,6 +95,15 @@ template <int N> void setFromKeyword(int32_t& setting, const char* field, const 
   if (found >= 0) setting = found;
 }
 
+// A left or top field keeps its first characters after any leading blanks,
+// which its reading as a number skips anyway: "  1000" is 1000, not 10. A
+// field of blanks only keeps them, and so still places the window (at 0).
+void copyPosition(char* text, size_t textSize, const char* field) {
+  const char* start = field;
+  while (isBlank(*start)) ++start;
+  copyTextN(text, textSize, *start != '\0' ? start : field, kPositionWidth);
+}
+
 // A year-view initial year: one to four characters that read as a number
 // above 0. Anything else leaves the current year to be shown.
 void applyInitialYear(const char* field) {
@@ -119,8 +128,8 @@ void applyField(FieldKind kind, const char* field) {
     case InitialDate1: copyTextN(s.initialDate1, sizeof s.initialDate1, field, kInitialDateWidth); break;
     case InitialDate2: copyTextN(s.initialDate2, sizeof s.initialDate2, field, kInitialDateWidth); break;
     case InitialYear: applyInitialYear(field); break;
-    case Left: copyTextN(s.leftText, sizeof s.leftText, field, kPositionWidth); break;
-    case Top: copyTextN(s.topText, sizeof s.topText, field, kPositionWidth); break;
+    case Left: copyPosition(s.leftText, sizeof s.leftText, field); break;
+    case Top: copyPosition(s.topText, sizeof s.topText, field); break;
     case Title: copyText(settings.title, field); break;
     case Language:
       found = findKeyword(field, languageNames, kLanguageKeywordCount);

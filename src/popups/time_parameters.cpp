@@ -1,5 +1,6 @@
 // The time popup's parameter scan. Fields, separated by '|':
-//   0 left, 1 top        first 5 characters each, read later as numbers
+//   0 left, 1 top        first 5 characters each after any leading blanks,
+//                        read later as numbers
 //   2 24-hour switch     "2", or anything ending in "24", selects 0-23 hours
 //   3 minute step        first two digits; used when it divides 60
 //   4 initial time       "9:30 PM", "21:30", "10:30:00 pm": hour and minute
@@ -142,6 +143,9 @@ void scanTimeParameters(const char* chars, int32_t length) {
     switch (field) {
       case LeftField:
       case TopField:
+        // Leading blanks are passed over, not kept: "  1000" is 1000, and
+        // a field of blanks only centres the window as an empty one does.
+        if (count == 0 && isBlank(c)) break;
         if (count < kPositionChars) {
           appendChar(field == LeftField ? s.leftText : s.topText, sizeof s.leftText, c);
           ++count;

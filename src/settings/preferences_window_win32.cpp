@@ -48,7 +48,9 @@ const PreferenceList preferenceLists[] = {
     {IDC_PREF_FONT, faceNames, kFontCount, kFontValue},
 };
 
-constexpr WPARAM kTypedPositionLimit = 3;  // typed positions stay within 0 to 999
+// The fewest characters a position box takes: 0 to 999 typed into an empty
+// box. A box showing a longer stored position takes as many as it shows.
+constexpr WPARAM kTypedPositionLimit = 3;
 
 const char* const kPositionsWarning = "You must specify Left and Top positions.";
 
@@ -212,11 +214,12 @@ void showStoredValues(HWND window, HKEY key) {
 
 // Typing stops where OK would cut the text, so that what a box shows is what
 // OK stores: the title at its stored limit, a position at three characters,
-// or at the length of the stored position it shows ("1200"), so that one
-// digit of it can be overtyped (the limit counts the text a key would make).
-// A longer text set from the registry is shown whole; the limit only refuses
-// further keys, as an edit box refuses them. Called once the boxes hold
-// their texts.
+// or at the length of the stored position it shows when that is longer (up
+// to four, "1200"), so that such a position can be overtyped digit by digit
+// or replaced by another of as many digits ("2345"); the limit counts the
+// text a key would make. A longer text set from the registry is shown whole;
+// the limit only refuses further keys, as an edit box refuses them. Called
+// once the boxes hold their texts.
 void limitTyping(HWND window) {
   sendItem(window, IDC_PREF_TITLE, EM_LIMITTEXT, kTitleLimit);
   for (int id : {IDC_PREF_LEFT, IDC_PREF_TOP}) {
@@ -278,11 +281,11 @@ void onOk(HWND window) {
                                    &texts.location, &texts.size,         &texts.theme,     &texts.font};
   for (size_t i = 0; i < sizeof preferenceLists / sizeof preferenceLists[0]; ++i)
     readIndexText(window, preferenceLists[i], *indexTexts[i]);
-  // Every box is stored as it shows. Typing keeps a position the user enters
-  // within 0 to 999 (limitTyping); one shown from the registry and left
-  // alone (up to four characters, such as 1200 or -100 written by another
-  // tool) is stored as it was read, so OK does not move a window the user
-  // did not touch.
+  // Every box is stored as it shows, up to the four characters the popups
+  // read. Typing keeps a position to three digits, or to as many as the
+  // stored one shown when the window opened (limitTyping); one left alone
+  // (such as 1200 or -100 written by another tool) is stored as it was read,
+  // so OK does not move a window the user did not touch.
   GetDlgItemTextA(window, IDC_PREF_LEFT, texts.left, sizeof texts.left);
   GetDlgItemTextA(window, IDC_PREF_TOP, texts.top, sizeof texts.top);
 

@@ -78,7 +78,9 @@ const Case kCases[] = {
     {SingleDate, "||50", "location=1 locationX=0 locationY=50 topText=50"},
     {SingleDate, "|12345", "location=1 locationX=1234 locationY=0 leftText=1234"},
     {SingleDate, "|abc|", "location=1 locationX=0 locationY=0 leftText=abc"},
-    {SingleDate, "| -12|+5x", "location=1 locationX=-12 locationY=5 leftText= -12 topText=+5x"},
+    {SingleDate, "| -12|+5x", "location=1 locationX=-12 locationY=5 leftText=-12 topText=+5x"},
+    {SingleDate, "|  1000|\t 2000x", "location=1 locationX=1000 locationY=2000 leftText=1000 topText=2000"},
+    {SingleDate, "|   |  ", "location=1 locationX=0 locationY=0 leftText=    topText=  "},
     {SingleDate, "01/05/2004|||My Title|french|MONDAY|dd/mm/yyyy|Command|Purple|Courier New",
      "title=My Title language=1 calendarType=1 dateStyle=1 selectionMethod=1 theme=2 font=1 "
      "initialDate1=01/05/2004"},

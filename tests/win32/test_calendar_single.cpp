@@ -105,6 +105,8 @@ TEST_F(CalPopupTest, CommandButtonsPreFillAndFallBack) {
       {"closed after a pick", "12/25/2003|||||||command",
        [](WindowDriver& d) { clickDay(d, 1, 2003, 12, 3); d.close(); }, ""},
       {"Date Click, closed", "", [](WindowDriver& d) { d.close(); }, ""},
+      // A misspelt keyword leaves Date Click: no OK for the driver to press.
+      {"Date Click, OK refused", "12/25/2003|||||||comand", [](WindowDriver& d) { d.pressButton(kOk); d.close(); }, ""},
   };
   for (const Case& c : cases) {
     bool driven = false;

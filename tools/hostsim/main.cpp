@@ -19,8 +19,12 @@
 // plug-in's writes of those values fail); on the
 // calendar window also "day SLOT POSITION" (click a cell's centre),
 // "month left|right N", "year left|right YYYY", "ok", "cancel", and
-// "msgshot FILE.png" (the message box that is open).
-// Without --do the window simply opens for a person to use.
+// "msgshot FILE.png" (the message box that is open). "press", "ok" and
+// "cancel" fail on a button that is missing, hidden or disabled. The first
+// action that fails ends the script: the window is closed and hostsim exits 1.
+// Without --do the window simply opens for a person to use; on a display
+// nobody sees (scripts/wine-run's hidden one) it is closed after the wait
+// limit instead, and hostsim exits 1.
 #include <windows.h>
 
 #include <algorithm>
@@ -77,28 +81,54 @@ int info(PluginHost& host) {
   return 0;
 }
 
-// Runs `call`, driven by the actions when there are any.
+// Whether the windows open on a display nobody sees: scripts/wine-run sets
+// this when it started a hidden X server (Xvfb) for want of DISPLAY.
+bool displayHidden() {
+  const char* hidden = std::getenv("WINE_RUN_HIDDEN_DISPLAY");
+  return hidden && std::strcmp(hidden, "1") == 0;
+}
+
+// Prints an action's log, one line at a time (the "tree" action's has many).
+void printLog(const std::string& log) {
+  size_t start = 0;
+  while (start < log.size()) {
+    const size_t end = std::min(log.find('\n', start), log.size());
+    std::printf("%s\n", printable(log.substr(start, end - start)).c_str());
+    start = end + 1;
+  }
+  std::fflush(stdout);
+}
+
+// Runs `call`, driven by the actions when there are any. Without actions the
+// window is left to a person, unless nobody can see it: it is then closed
+// after the wait limit, as a window the actions leave open. The first action
+// that fails ends the script: its window is closed at once.
 bool runWithActions(const std::vector<std::string>& actions, const std::function<void()>& call) {
-  if (actions.empty()) {
+  if (actions.empty() && !displayHidden()) {
     call();
     return true;
   }
-  bool ok = true;
+  bool ok = true, opened = false;
   bool driven = runDriven(call, [&](WindowDriver& driver) {
+    opened = true;
     for (const std::string& action : actions) {
       std::string log;
-      if (!driver.run(action, log)) ok = false;
-      // A log of several lines (the "tree" action's) is printed line by line.
-      size_t start = 0;
-      while (start < log.size()) {
-        const size_t end = std::min(log.find('\n', start), log.size());
-        std::printf("%s\n", printable(log.substr(start, end - start)).c_str());
-        start = end + 1;
+      ok = driver.run(action, log);
+      printLog(log);
+      if (!ok) {
+        std::printf("hostsim: the action \"%s\" failed; the window is closed without the actions after it\n",
+                    printable(action).c_str());
+        driver.abandon();
+        return;
       }
-      std::fflush(stdout);
     }
   });
-  if (!driven) std::printf("the window did not open, or did not close after the actions\n");
+  if (actions.empty() && !opened) return true;  // a call that opens no window
+  if (actions.empty())
+    std::printf("no display to use the window on (scripts/wine-run started a hidden one): closed after %d s\n",
+                closeWaitLimitMs / 1000);
+  else if (!driven && ok)
+    std::printf("the window did not open, or did not close after the actions\n");
   return ok && driven;
 }
 

@@ -37,11 +37,51 @@ bool denyKeyRights(const std::string& path, DWORD rights) {
   return status == ERROR_SUCCESS;
 }
 
-KeyWriteDenial::KeyWriteDenial(const std::string& path)
-    : path_(path), denied_(denyKeyRights(path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) {}
+namespace {
+
+// The access list of HKEY_LOCAL_MACHINE\`path` as self-relative bytes;
+// empty when it cannot be read.
+std::vector<BYTE> keyAccessList(const std::string& path) {
+  std::vector<BYTE> descriptor;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) return descriptor;
+  DWORD size = 0;
+  if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size) == ERROR_INSUFFICIENT_BUFFER) {
+    descriptor.resize(size);
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.data(), &size) != ERROR_SUCCESS)
+      descriptor.clear();
+  }
+  RegCloseKey(key);
+  return descriptor;
+}
+
+bool keyExists(const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+}  // namespace
+
+KeyWriteDenial::KeyWriteDenial(const std::string& path) : path_(path), denied_(false) {
+  // A key that does not exist yet: its nearest existing parent refuses new
+  // keys, as HKEY_LOCAL_MACHINE\Software refuses them to an ordinary user.
+  while (!path_.empty() && !keyExists(path_)) {
+    const size_t slash = path_.find_last_of('\\');
+    path_ = slash == std::string::npos ? std::string() : path_.substr(0, slash);
+  }
+  if (path_.empty()) return;
+  saved_ = keyAccessList(path_);
+  denied_ = !saved_.empty() && denyKeyRights(path_, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+}
 
 KeyWriteDenial::~KeyWriteDenial() {
-  if (denied_) denyKeyRights(path_, 0);
+  if (!denied_) return;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+  RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
+  RegCloseKey(key);
 }
 
 bool runRegistryAction(const std::string& verb, const std::string& path, std::unique_ptr<KeyWriteDenial>& denial,

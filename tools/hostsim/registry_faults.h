@@ -18,9 +18,12 @@ bool denyKeyRights(const std::string& path, DWORD rights);
 
 // Denies everyone the rights to set values of HKEY_LOCAL_MACHINE\`path` and
 // to create keys under it (reading stays allowed), as the machine-wide key
-// denies them to an ordinary user, while this object lives; then every right
-// is granted again. Denied before a window opens, the key can no longer be
-// opened with a write right at all.
+// denies them to an ordinary user, while this object lives; then the key's
+// access list is put back as it was. Denied before a window opens, the key
+// can no longer be opened with a write right at all. When the key does not
+// exist, its nearest existing parent is denied instead, so that nobody can
+// create it: the machine as an ordinary user finds it before the settings
+// were ever saved.
 class KeyWriteDenial {
  public:
   explicit KeyWriteDenial(const std::string& path);
@@ -29,13 +32,11 @@ class KeyWriteDenial {
   bool denied() const { return denied_; }
 
  private:
-  std::string path_;
+  std::string path_;          // the key denied: the one named, or its nearest existing parent
+  std::vector<BYTE> saved_;   // its access list before, put back at the end
   bool denied_;
 };
 
-// Makes the writes of the named values by `module` (through its
-// RegSetValueExA) fail with `error` while this object lives: by default as on
-// a registry whose quota is used up. Every other write goes through.
 // The registry actions of hostsim's --do and --before: "delkey PATH" deletes
 // that key (without subkeys) under HKEY_LOCAL_MACHINE, as another tool might;
 // "denywrite PATH" puts a KeyWriteDenial in `denial`, kept until it is reset.
@@ -44,6 +45,9 @@ class KeyWriteDenial {
 bool runRegistryAction(const std::string& verb, const std::string& path, std::unique_ptr<KeyWriteDenial>& denial,
                        bool& ok, std::string& log);
 
+// Makes the writes of the named values by `module` (through its
+// RegSetValueExA) fail with `error` while this object lives: by default as on
+// a registry whose quota is used up. Every other write goes through.
 class ValueRefusal {
  public:
   ValueRefusal(HMODULE module, const std::vector<std::string>& names, LONG error = ERROR_NOT_ENOUGH_QUOTA);

@@ -178,10 +178,14 @@ bool WindowDriver::selectText(int controlId, const std::string& text) {
   return selectIndex(controlId, static_cast<int>(index));
 }
 
-void WindowDriver::pressButton(int controlId) {
-  SendNotifyMessageA(window_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(window_, controlId)));
+const char* WindowDriver::pressButton(int controlId) {
+  HWND button = GetDlgItem(window_, controlId);
+  if (!button) return "the window has no such control";
+  if (!IsWindowVisible(button)) return "that control is hidden";
+  if (!IsWindowEnabled(button)) return "that control is disabled";
+  SendNotifyMessageA(window_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   barrier();
+  return nullptr;
 }
 
 void WindowDriver::clickAt(int x, int y) {
@@ -340,10 +344,15 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     if (!which.empty() && end && *end == '\0') return selectIndex(id, static_cast<int>(index));
     return selectText(id, which);
   }
-  if (verb == "press") {
-    int id = 0;
-    if (!(args >> id)) return false;
-    pressButton(id);
+  if (verb == "press" || verb == "ok" || verb == "cancel") {
+    // press ID; ok and cancel are the calendar window's buttons. A user can
+    // press only a button that is there, shown and enabled.
+    int id = verb == "ok" ? 1033 : 1034;
+    if (verb == "press" && !(args >> id)) return false;
+    if (const char* refused = pressButton(id)) {
+      log = "cannot press button " + std::to_string(id) + ": " + refused;
+      return false;
+    }
     return true;
   }
   if (verb == "click") {
@@ -366,10 +375,6 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     const bool left = side == "left";
     if (verb == "month") return selectIndex(left ? 1015 : 1017, value - 1);
     return selectText(left ? 1016 : 1018, std::to_string(value));
-  }
-  if (verb == "ok" || verb == "cancel") {
-    pressButton(verb == "ok" ? 1033 : 1034);
-    return true;
   }
   if (verb == "close") {
     close();
@@ -445,9 +450,12 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     std::wstring name(rest.size(), L'\0');
     name.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, rest.data(), static_cast<int>(rest.size()),
                                                         &name[0], static_cast<int>(name.size()))));
-    // The view lives until the window has taken the action, or ended.
+    // The view is let go only once the window has taken the action, or has
+    // ended when the action closed it: a last Release that reached the
+    // window's thread while it ends its apartment would never be answered.
     AccessibleView view(window_);
     const HRESULT hr = view.doDefaultActionOf(name);
+    if (hr == S_OK && !waitIdle(window_)) waitClosed();
     if (hr != S_OK) {
       char text[96];
       std::snprintf(text, sizeof text, "no default action done on \"%s\" (0x%08lX)", rest.c_str(),
@@ -455,7 +463,6 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
       log = text;
       return false;
     }
-    if (!waitIdle(window_)) waitClosed();
     return true;
   }
   if (verb == "wait") {
@@ -478,11 +485,16 @@ bool runDriven(const std::function<void()>& call, const std::function<void(Windo
   if (!hook) return false;
   WindowDriver driver(GetCurrentThreadId());
   std::atomic<bool> attached{false}, watchdogActed{false}, callDone{false};
+  HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::thread worker([&] {
+    struct Signal {
+      HANDLE event;
+      ~Signal() { SetEvent(event); }
+    } signal = {finished};
     if (!driver.attach(attachTimeoutMs, &callDone)) return;
     attached = true;
     script(driver);
-    if (!driver.waitClosed(closeWaitLimitMs)) {
+    if (!driver.waitClosed(driver.abandoned() ? 0 : closeWaitLimitMs)) {
       // Closing by the window's close command first, then by force.
       watchdogActed = true;
       for (int attempt = 0; attempt < 50 && !callDone; ++attempt) {
@@ -496,7 +508,17 @@ bool runDriven(const std::function<void()>& call, const std::function<void(Windo
   });
   call();
   callDone = true;
+  // The driver may still be releasing what it holds of the window's
+  // objects, and their apartment is this thread's: it takes messages while
+  // it waits, as a host's message loop would, or the last Release would
+  // wait for it for good.
+  while (finished && MsgWaitForMultipleObjects(1, &finished, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
   worker.join();
+  if (finished) CloseHandle(finished);
   UnhookWindowsHookEx(hook);
   return attached && !watchdogActed;
 }

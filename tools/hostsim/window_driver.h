@@ -45,7 +45,9 @@ class WindowDriver {
   // Actions on the plug-in's window.
   bool selectIndex(int controlId, int index);
   bool selectText(int controlId, const std::string& text);
-  void pressButton(int controlId);
+  // Presses a button as a click would; nullptr when it was pressed, or why
+  // not: it is missing, hidden or disabled, so no user could press it.
+  const char* pressButton(int controlId);
   void clickAt(int x, int y);
   void close();
   // Replaces an edit box's text key by key, as typed: the box refuses what
@@ -101,12 +103,18 @@ class WindowDriver {
   // action reports. False on an unknown or failed action.
   bool run(const std::string& action, std::string& log);
 
+  // Tells runDriven that the script gave up: the window is closed at once
+  // instead of after the wait limit.
+  void abandon() { abandoned_ = true; }
+  bool abandoned() const { return abandoned_; }
+
  private:
   bool capture(HWND hwnd, const std::string& path) const;
 
   DWORD uiThread_;
   HWND window_ = nullptr;
   HWND measured_ = nullptr;  // window whose geometry_ is known
+  bool abandoned_ = false;
   CalendarGeometry geometry_;
   // The "refuse" and "denywrite" actions' faults, undone when the driver ends.
   std::unique_ptr<ValueRefusal> refusal_;
@@ -119,8 +127,10 @@ extern int closeWaitLimitMs;
 
 // Runs `call` on this thread and `script` on a driver thread attached to the
 // window the call opens. A watchdog closes a window still open
-// closeWaitLimitMs after the script ends, so a broken window fails instead
-// of hanging. Returns false when no window appeared or the watchdog had to
+// closeWaitLimitMs after the script ends (at once when the script
+// abandoned it), so a broken window fails instead of hanging. Once the call
+// has returned, this thread dispatches its messages until the driver ends,
+// as a host's message loop would. Returns false when no window appeared or the watchdog had to
 // act.
 bool runDriven(const std::function<void()>& call, const std::function<void(WindowDriver&)>& script,
                int attachTimeoutMs = 10000);
