@@ -236,10 +236,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     if (t.kind == Target::Element) {
       elementLocation(window_, t.element, left, top, width, height);
     } else if (t.kind == Target::Announcement) {
-      POINT corner = {0, 0};
-      ClientToScreen(window_, &corner);
-      *left = corner.x;
-      *top = corner.y;
+      screenLocation(window_, {0, 0, 0, 0}, left, top, width, height);
     } else {
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accLocation(left, top, width, height, self); });
     }

@@ -50,7 +50,10 @@ LONG elementState(HWND window, const GridElement& element) {
 }
 
 void elementLocation(HWND window, const GridElement& element, LONG* left, LONG* top, LONG* width, LONG* height) {
-  const CellRect r = gridElementRect(element);
+  screenLocation(window, gridElementRect(element), left, top, width, height);
+}
+
+void screenLocation(HWND window, const CellRect& r, LONG* left, LONG* top, LONG* width, LONG* height) {
   POINT corner = {r.left, r.top};
   ClientToScreen(window, &corner);
   *left = corner.x;

@@ -28,6 +28,9 @@ HRESULT elementText(const GridElement& element, ElementText which, BSTR* out);
 LONG elementRole(const GridElement& element);
 LONG elementState(HWND window, const GridElement& element);
 
+// The area `r` of `window`'s client area on the screen, as accLocation gives it.
+void screenLocation(HWND window, const CellRect& r, LONG* left, LONG* top, LONG* width, LONG* height);
+
 // The element's area on the screen.
 void elementLocation(HWND window, const GridElement& element, LONG* left, LONG* top, LONG* width, LONG* height);
 

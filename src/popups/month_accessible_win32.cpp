@@ -120,17 +120,8 @@ class MonthAccessible final : public AccessibleObject<MonthAccessible> {
     *left = *top = *width = *height = 0;
     const Child c = resolve(child);
     if (FAILED(c.error)) return c.error;
-    if (!c.self) {
-      elementLocation(window_, c.element, left, top, width, height);
-      return S_OK;
-    }
-    const CellRect r = monthObjectRect(slot_);
-    POINT corner = {r.left, r.top};
-    ClientToScreen(window_, &corner);
-    *left = corner.x;
-    *top = corner.y;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
+    if (c.self) screenLocation(window_, monthObjectRect(slot_), left, top, width, height);
+    else elementLocation(window_, c.element, left, top, width, height);
     return S_OK;
   }
 

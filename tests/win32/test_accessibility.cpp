@@ -187,12 +187,9 @@ struct NavigatorPlace {
 // object is asked with the child id; an object reached stands for itself.
 // False when nothing is there; the previous object is let go.
 bool navigateFrom(NavigatorPlace& place, long direction) {
-  VARIANT start, end;
-  VariantInit(&start);
+  VARIANT end;
   VariantInit(&end);
-  start.vt = VT_I4;
-  start.lVal = place.id;
-  if (place.object->accNavigate(direction, start, &end) != S_OK) return false;
+  if (place.object->accNavigate(direction, childVariant(place.id), &end) != S_OK) return false;
   if (end.vt == VT_I4) {
     place.id = end.lVal;
     return true;
@@ -208,13 +205,9 @@ bool navigateFrom(NavigatorPlace& place, long direction) {
 }
 
 std::wstring nameAt(const NavigatorPlace& place) {
-  VARIANT child;
-  VariantInit(&child);
-  child.vt = VT_I4;
-  child.lVal = place.id;
   BSTR name = nullptr;
   std::wstring text;
-  if (place.object->get_accName(child, &name) == S_OK && name) text = name;
+  if (place.object->get_accName(childVariant(place.id), &name) == S_OK && name) text = name;
   SysFreeString(name);
   return text;
 }
@@ -340,14 +333,6 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
   }
 }
 
-VARIANT idVariant(long id) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = id;
-  return v;
-}
-
 // What an accNavigate or accHitTest answer names: a child id, the name of an
 // object reached ("" for a control, which has none here), or "none".
 std::wstring reached(HRESULT hr, VARIANT& v) {
@@ -393,7 +378,7 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         }
         IAccessible* month = view.child(c.month);
         ASSERT_NE(month, nullptr) << c.name;
-        const VARIANT self = idVariant(CHILDID_SELF);
+        const VARIANT self = childVariant(CHILDID_SELF);
         VARIANT v;
         VariantInit(&v);
         NavigatorPlace place = {month, CHILDID_SELF};
@@ -406,8 +391,8 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         EXPECT_EQ(reached(month->accNavigate(NAVDIR_PREVIOUS, self, &v), v), c.previous) << c.name;
         EXPECT_EQ(reached(month->accNavigate(NAVDIR_FIRSTCHILD, self, &v), v), L"1") << c.name;
         EXPECT_EQ(reached(month->accNavigate(NAVDIR_LASTCHILD, self, &v), v), L"49") << c.name;
-        EXPECT_EQ(reached(month->accNavigate(NAVDIR_NEXT, idVariant(49), &v), v), L"none") << c.name;
-        EXPECT_EQ(month->accNavigate(NAVDIR_FIRSTCHILD, idVariant(9), &v), E_INVALIDARG) << c.name;
+        EXPECT_EQ(reached(month->accNavigate(NAVDIR_NEXT, childVariant(49), &v), v), L"none") << c.name;
+        EXPECT_EQ(month->accNavigate(NAVDIR_FIRSTCHILD, childVariant(9), &v), E_INVALIDARG) << c.name;
         EXPECT_EQ(reached(month->get_accSelection(&v), v), c.selected < 0 ? L"none" : std::to_wstring(c.selected));
         // Its parent is the window's object.
         IDispatch* parent = nullptr;
@@ -422,7 +407,7 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         // finds it there: the client's finds the month object.
         LONG x = 0, y = 0, w = 0, h = 0, dx = 0, dy = 0, dw = 0, dh = 0;
         month->accLocation(&x, &y, &w, &h, self);
-        month->accLocation(&dx, &dy, &dw, &dh, idVariant(c.firstDay));
+        month->accLocation(&dx, &dy, &dw, &dh, childVariant(c.firstDay));
         EXPECT_TRUE(dw > 0 && dx >= x && dy >= y && dx + dw <= x + w && dy + dh <= y + h) << c.name;
         const POINT centre = {dx + dw / 2, dy + dh / 2};
         EXPECT_EQ(reached(month->accHitTest(centre.x, centre.y, &v), v), std::to_wstring(c.firstDay)) << c.name;
@@ -678,8 +663,8 @@ void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& e
   EXPECT_EQ(kept.read().size(), 1u) << name;  // the client object alone, read as nothing
   if (!month) return;
   BSTR monthName = nullptr;
-  EXPECT_EQ(month->get_accName(idVariant(CHILDID_SELF), &monthName), RPC_E_DISCONNECTED) << name;
-  EXPECT_EQ(month->accDoDefaultAction(idVariant(9)), RPC_E_DISCONNECTED) << name;
+  EXPECT_EQ(month->get_accName(childVariant(CHILDID_SELF), &monthName), RPC_E_DISCONNECTED) << name;
+  EXPECT_EQ(month->accDoDefaultAction(childVariant(9)), RPC_E_DISCONNECTED) << name;
 }
 
 // However the window ends, a reference a screen reader kept fails from then
@@ -769,19 +754,19 @@ void walkMonth(AccessibleView& view, long month, long first, bool last) {
   VARIANT v;
   VariantInit(&v);
   BSTR text = nullptr;
-  object->get_accName(idVariant(CHILDID_SELF), &text);
+  object->get_accName(childVariant(CHILDID_SELF), &text);
   SysFreeString(text);
   object->get_accSelection(&v);
   VariantClear(&v);
-  if (!last) object->accNavigate(NAVDIR_NEXT, idVariant(CHILDID_SELF), &v);
+  if (!last) object->accNavigate(NAVDIR_NEXT, childVariant(CHILDID_SELF), &v);
   VariantClear(&v);
   for (long id = first; id <= 49; ++id) {
     text = nullptr;
-    object->get_accName(idVariant(id), &text);
+    object->get_accName(childVariant(id), &text);
     SysFreeString(text);
-    object->get_accState(idVariant(id), &v);
+    object->get_accState(childVariant(id), &v);
     LONG x, y, w, h;
-    object->accLocation(&x, &y, &w, &h, idVariant(id));
+    object->accLocation(&x, &y, &w, &h, childVariant(id));
   }
 }
 
@@ -900,12 +885,8 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(askedWhileEnding, 0);
   ASSERT_NE(keptInProcess, nullptr);
-  VARIANT day;
-  VariantInit(&day);
-  day.vt = VT_I4;
-  day.lVal = 13;
   BSTR name = nullptr;
-  EXPECT_EQ(keptInProcess->get_accName(day, &name), RPC_E_DISCONNECTED);
+  EXPECT_EQ(keptInProcess->get_accName(childVariant(13), &name), RPC_E_DISCONNECTED);
   host.reset();
   EXPECT_EQ(GetModuleHandleA(kCopy), module) << "unloaded under a live object";
   keptInProcess->Release();

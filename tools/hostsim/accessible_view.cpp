@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
 VARIANT childVariant(long id) {
   VARIANT v;
   VariantInit(&v);
@@ -11,6 +9,8 @@ VARIANT childVariant(long id) {
   v.lVal = id;
   return v;
 }
+
+namespace {
 
 std::wstring takeText(BSTR text) {
   std::wstring out = text ? std::wstring(text, SysStringLen(text)) : std::wstring();

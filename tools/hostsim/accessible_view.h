@@ -84,6 +84,9 @@ class AccessibleView {
   mutable std::vector<std::pair<long, IAccessible*>> children_;  // what child() handed out, by child id
 };
 
+// Child id `id` as a VARIANT (VT_I4), as IAccessible's methods take it.
+VARIANT childVariant(long id);
+
 // The first element named `name`, at or after `from` in `elements`; -1 when none.
 int findElement(const std::vector<AccessibleElement>& elements, const std::wstring& name, int from = 0);
 
