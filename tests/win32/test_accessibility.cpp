@@ -176,84 +176,23 @@ TEST_F(AccessibilityTest, StatesLocationsAndHitTestsFollowTheGrid) {
   });
 }
 
-// A place a reader's object navigation stands on: an object and a child id
-// in it (CHILDID_SELF for the object itself).
-struct NavigatorPlace {
-  IAccessible* object;
-  long id;
-};
-
-// Moves from `place` in `direction` as NVDA's object navigation does: the
-// object is asked with the child id; an object reached stands for itself.
-// False when nothing is there; the previous object is let go.
-bool navigateFrom(NavigatorPlace& place, long direction) {
-  VARIANT end;
-  VariantInit(&end);
-  if (place.object->accNavigate(direction, childVariant(place.id), &end) != S_OK) return false;
-  if (end.vt == VT_I4) {
-    place.id = end.lVal;
-    return true;
-  }
-  IAccessible* next = nullptr;
-  if (end.vt == VT_DISPATCH && end.pdispVal)
-    end.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&next));
-  VariantClear(&end);
-  if (!next) return false;
-  place.object->Release();
-  place = {next, CHILDID_SELF};
-  return true;
-}
-
-std::wstring nameAt(const NavigatorPlace& place) {
-  BSTR name = nullptr;
-  std::wstring text;
-  if (place.object->get_accName(childVariant(place.id), &name) == S_OK && name) text = name;
-  SysFreeString(name);
-  return text;
-}
-
-// Steps a reader takes from the window to the day named `day`, counted as
-// NVDA's object navigation counts (one step an accNavigate): first child into
-// the window, next along, first child into the month object whose name holds
-// `month`. -1 when the walk ends without meeting the day.
-int stepsTo(AccessibleView& view, const std::wstring& month, const std::wstring& day) {
-  NavigatorPlace place = {view.object(), CHILDID_SELF};
-  place.object->AddRef();
-  int steps = 0;
-  bool found = false;
-  for (long direction = NAVDIR_FIRSTCHILD; steps < 1000 && navigateFrom(place, direction); ++steps) {
-    const std::wstring name = nameAt(place);
-    if (name == day) {
-      found = true;
-      ++steps;
-      break;
-    }
-    const bool enter = place.id == CHILDID_SELF && !month.empty() && name.find(month) != std::wstring::npos;
-    direction = enter ? NAVDIR_FIRSTCHILD : NAVDIR_NEXT;
-  }
-  place.object->Release();
-  return found ? steps : -1;
-}
-
-// A reader's object navigation reaches any day in a few steps: a month
-// object passes a month in one, and one month is walked day by day.
+// A reader's object navigation reaches any day in a few steps, counted as
+// NVDA counts them: a month object passes a month in one step, and one
+// month is walked day by day.
 TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
   const struct {
     const char *function, *parameter;
-    const wchar_t *month, *day;
+    const wchar_t* path;
     int steps;
   } cases[] = {
-      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", L"", L"Wednesday 31 March 2004", 39},
-      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|click", L"End: April",
-       L"Tuesday 20 April 2004", 33},
-      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", L"December", L"Friday 31 December 2004", 53},
+      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", L"Wednesday 31 March 2004", 39},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|click",
+       L"End: April 2004 / Tuesday 20 April 2004", 33},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", L"December 2004 / Friday 31 December 2004", 53},
   };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
-      {
-        AccessibleView view(d.window());
-        EXPECT_EQ(stepsTo(view, c.month, c.day), c.steps) << c.parameter << " " << c.steps;
-      }  // let go before the window ends
+      EXPECT_EQ(AccessibleView(d.window()).stepsTo(c.path), c.steps) << c.parameter;
       d.close();
     });
   }
@@ -333,86 +272,63 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
   }
 }
 
-// What an accNavigate or accHitTest answer names: a child id, the name of an
-// object reached ("" for a control, which has none here), or "none".
-std::wstring reached(HRESULT hr, VARIANT& v) {
-  std::wstring out = L"none";
-  if (hr == S_OK && v.vt == VT_I4) out = std::to_wstring(v.lVal);
-  IAccessible* object = nullptr;
-  if (hr == S_OK && v.vt == VT_DISPATCH && SUCCEEDED(v.pdispVal->QueryInterface(IID_IAccessible,
-                                                                                   reinterpret_cast<void**>(&object)))) {
-    NavigatorPlace place = {object, CHILDID_SELF};
-    out = nameAt(place);
-    object->Release();
-  }
-  VariantClear(&v);
-  return out;
-}
-
 // A month object is a container as MSAA has one: its own name, role,
 // children, selection, area and hit test, its neighbours, its parent.
 TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
   const struct {
     const char *function, *parameter;
     long month;
-    const wchar_t *name, *next, *previous;  // "" a control's object
-    long selected, firstDay;  // child ids: the highlighted day (-1 none), the 1st of the month
-    const wchar_t* pick;      // picked first, when given
+    const wchar_t *name, *next;  // "" a control's object
+    long previous, selected, firstDay;  // previous: 0 a month, -1 none; child ids (-1 none)
+    const wchar_t* pick;                // picked first, when given
   } cases[] = {
-      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 1, L"Start: March 2004", L"End: April 2004", L"none", 13, 9,
-       nullptr},
-      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 2, L"End: April 2004", L"", L"Start: March 2004", 21, 12,
-       nullptr},
-      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 2, L"February 2004", L"March 2004",
-       L"January 2004", 17, 8, L"February 2004 / Tuesday 10 February 2004"},
-      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 12, L"December 2004", L"", L"November 2004",
-       -1, 11, L"February 2004 / Tuesday 10 February 2004"},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 1, L"Start: March 2004", L"End: April 2004", -1, 13, 9},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 2, L"End: April 2004", L"", 0, 21, 12},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 2, L"February 2004", L"March 2004", 0, 17, 8,
+       L"February 2004 / Tuesday 10 February 2004"},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 12, L"December 2004", L"", 0, -1, 11,
+       L"February 2004 / Tuesday 10 February 2004"},
   };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
       {
         AccessibleView view(d.window());
-        if (c.pick) {
-          EXPECT_EQ(view.doDefaultActionOf(c.pick), S_OK);
-          d.waitIdle(d.window());
-        }
-        IAccessible* month = view.child(c.month);
-        ASSERT_NE(month, nullptr) << c.name;
-        const VARIANT self = childVariant(CHILDID_SELF);
-        VARIANT v;
-        VariantInit(&v);
-        NavigatorPlace place = {month, CHILDID_SELF};
-        EXPECT_EQ(nameAt(place), c.name);
-        EXPECT_TRUE(SUCCEEDED(month->get_accRole(self, &v)) && v.lVal == ROLE_SYSTEM_GROUPING) << c.name;
-        LONG count = 0;
-        EXPECT_EQ(month->get_accChildCount(&count), S_OK);
-        EXPECT_EQ(count, 49) << c.name;
-        EXPECT_EQ(reached(month->accNavigate(NAVDIR_NEXT, self, &v), v), c.next) << c.name;
-        EXPECT_EQ(reached(month->accNavigate(NAVDIR_PREVIOUS, self, &v), v), c.previous) << c.name;
-        EXPECT_EQ(reached(month->accNavigate(NAVDIR_FIRSTCHILD, self, &v), v), L"1") << c.name;
-        EXPECT_EQ(reached(month->accNavigate(NAVDIR_LASTCHILD, self, &v), v), L"49") << c.name;
-        EXPECT_EQ(reached(month->accNavigate(NAVDIR_NEXT, childVariant(49), &v), v), L"none") << c.name;
-        EXPECT_EQ(month->accNavigate(NAVDIR_FIRSTCHILD, childVariant(9), &v), E_INVALIDARG) << c.name;
-        EXPECT_EQ(reached(month->get_accSelection(&v), v), c.selected < 0 ? L"none" : std::to_wstring(c.selected));
+        if (c.pick) EXPECT_EQ(view.doDefaultActionOf(c.pick), S_OK);
+        d.waitIdle(d.window());
+        AccessibleView month(view.child(c.month));
+        const std::vector<AccessibleElement> all = month.read();
+        ASSERT_EQ(all.size(), 50u) << c.name;
+        EXPECT_EQ(all[0].name, c.name);
+        EXPECT_EQ(all[0].role, ROLE_SYSTEM_GROUPING) << c.name;
+        std::wstring next;
+        EXPECT_EQ(month.navigate(CHILDID_SELF, NAVDIR_NEXT, &next), 0) << c.name;
+        EXPECT_EQ(next, c.next) << c.name;
+        EXPECT_EQ(month.navigate(CHILDID_SELF, NAVDIR_PREVIOUS), c.previous) << c.name;
+        EXPECT_EQ(month.navigate(CHILDID_SELF, NAVDIR_FIRSTCHILD), 1) << c.name;
+        EXPECT_EQ(month.navigate(CHILDID_SELF, NAVDIR_LASTCHILD), 49) << c.name;
+        EXPECT_EQ(month.navigate(49, NAVDIR_NEXT), -1) << c.name;
+        EXPECT_EQ(month.navigate(9, NAVDIR_FIRSTCHILD), -2) << c.name;
+        EXPECT_EQ(month.selection(), c.selected < 0 ? std::vector<long>{} : std::vector<long>{c.selected});
+        // The 1st of the month lies inside the month's area; a hit test
+        // finds it there, the window's finds the month object.
+        const RECT& area = all[0].location;
+        const RECT& first = all[static_cast<size_t>(c.firstDay)].location;
+        RECT both;
+        UnionRect(&both, &area, &first);
+        EXPECT_TRUE(EqualRect(&both, &area) && !IsRectEmpty(&first)) << c.name;
+        const POINT centre = {(first.left + first.right) / 2, (first.top + first.bottom) / 2};
+        EXPECT_EQ(month.hitTest(centre), c.firstDay) << c.name;
+        EXPECT_EQ(view.hitTest(centre), 0) << c.name;
+        EXPECT_EQ(month.hitTest({area.left - 1, area.top}), -1) << c.name;
         // Its parent is the window's object.
         IDispatch* parent = nullptr;
-        IUnknown *parentIdentity = nullptr, *clientIdentity = nullptr;
-        EXPECT_EQ(month->get_accParent(&parent), S_OK);
-        if (parent) parent->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&parentIdentity));
-        view.object()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&clientIdentity));
-        EXPECT_TRUE(parentIdentity && parentIdentity == clientIdentity) << c.name;
-        for (IUnknown* u : {static_cast<IUnknown*>(parent), parentIdentity, clientIdentity})
-          if (u) u->Release();
-        // The 1st of the month lies inside the month's area, and a hit test
-        // finds it there: the client's finds the month object.
-        LONG x = 0, y = 0, w = 0, h = 0, dx = 0, dy = 0, dw = 0, dh = 0;
-        month->accLocation(&x, &y, &w, &h, self);
-        month->accLocation(&dx, &dy, &dw, &dh, childVariant(c.firstDay));
-        EXPECT_TRUE(dw > 0 && dx >= x && dy >= y && dx + dw <= x + w && dy + dh <= y + h) << c.name;
-        const POINT centre = {dx + dw / 2, dy + dh / 2};
-        EXPECT_EQ(reached(month->accHitTest(centre.x, centre.y, &v), v), std::to_wstring(c.firstDay)) << c.name;
-        EXPECT_EQ(reached(view.object()->accHitTest(centre.x, centre.y, &v), v), c.name);
-        EXPECT_EQ(reached(month->accHitTest(x - 1, y, &v), v), L"none") << c.name;
+        IAccessible* parentObject = nullptr;
+        if (view.child(c.month)->get_accParent(&parent) == S_OK && parent)
+          parent->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&parentObject));
+        ASSERT_NE(parentObject, nullptr) << c.name;
+        EXPECT_EQ(AccessibleView(parentObject).readElements(0, 0)[0].description, view.readElements(0, 0)[0].description);
+        parentObject->Release();
+        parent->Release();
       }  // let go before the window ends
       d.close();
     });
@@ -477,12 +393,6 @@ TEST_F(AccessibilityTest, DefaultActionTakesTheClicksPath) {
 // hook of the driver's thread: event, child id, and the name of what the
 // event names, as a reader finds it (AccessibleObjectFromEvent) when the
 // event arrives.
-std::string narrowed(const std::wstring& text) {
-  char out[256] = {};
-  WideCharToMultiByte(1252, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
-  return out;
-}
-
 struct Heard {
   DWORD event;
   LONG child;
@@ -490,7 +400,7 @@ struct Heard {
   bool operator==(const Heard& o) const { return event == o.event && child == o.child && name == o.name; }
 };
 std::ostream& operator<<(std::ostream& out, const Heard& h) {
-  return out << "{0x" << std::hex << h.event << std::dec << ", " << h.child << ", \"" << narrowed(h.name) << "\"}";
+  return out << "{0x" << std::hex << h.event << std::dec << ", " << h.child << ", \"" << narrowText(h.name) << "\"}";
 }
 std::vector<Heard> heard;
 HWND announcing = nullptr;
@@ -594,7 +504,7 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
     });
     EXPECT_EQ(heard, c.expected) << c.parameter;
     for (const Heard& h : heard)
-      if (h.event == EVENT_OBJECT_LIVEREGIONCHANGED) std::printf("heard: %s\n", narrowed(h.name).c_str());
+      if (h.event == EVENT_OBJECT_LIVEREGIONCHANGED) std::printf("heard: %s\n", narrowText(h.name).c_str());
   }
 }
 
@@ -744,30 +654,14 @@ SIZE_T heapBytesInUse() {
 // tens of bytes a walk. The controls' objects are left out: under Wine a
 // walk through the platform's objects handed out as children keeps about
 // 2 KB whoever hands them out. XELM_ACCESSIBILITY_WALKS sets how many walks.
-// A walk of month object `month`: its name, its selection, its next
-// sibling unless it is the last month (after which comes a control's object,
-// left out as above), and the names, states and places of its elements
-// `first` to 49.
+// A walk of month object `month`: its elements `first` to 49, its
+// selection, and its next sibling unless it is the last month (a control's
+// object follows, left out as above).
 void walkMonth(AccessibleView& view, long month, long first, bool last) {
-  IAccessible* object = view.child(month);
-  ASSERT_NE(object, nullptr);
-  VARIANT v;
-  VariantInit(&v);
-  BSTR text = nullptr;
-  object->get_accName(childVariant(CHILDID_SELF), &text);
-  SysFreeString(text);
-  object->get_accSelection(&v);
-  VariantClear(&v);
-  if (!last) object->accNavigate(NAVDIR_NEXT, childVariant(CHILDID_SELF), &v);
-  VariantClear(&v);
-  for (long id = first; id <= 49; ++id) {
-    text = nullptr;
-    object->get_accName(childVariant(id), &text);
-    SysFreeString(text);
-    object->get_accState(childVariant(id), &v);
-    LONG x, y, w, h;
-    object->accLocation(&x, &y, &w, &h, childVariant(id));
-  }
+  view.readElements(first, 49, month);
+  AccessibleView object(view.child(month));
+  object.selection();
+  if (!last) object.navigate(CHILDID_SELF, NAVDIR_NEXT);
 }
 
 TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {

@@ -10,6 +10,12 @@ VARIANT childVariant(long id) {
   return v;
 }
 
+std::string narrowText(const std::wstring& text) {
+  char buffer[256] = {};
+  WideCharToMultiByte(1252, 0, text.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
+  return buffer;
+}
+
 namespace {
 
 std::wstring takeText(BSTR text) {
@@ -44,12 +50,6 @@ AccessibleElement readElement(IAccessible* object, long id) {
   return e;
 }
 
-std::string narrow(const std::wstring& text) {
-  char buffer[256] = {};
-  WideCharToMultiByte(1252, 0, text.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
-  return buffer;
-}
-
 std::string roleText(long role) {
   char text[64] = {};
   GetRoleTextA(static_cast<DWORD>(role), text, sizeof text);
@@ -74,6 +74,11 @@ AccessibleView::AccessibleView(HWND window) {
   if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                         reinterpret_cast<void**>(&object_))))
     object_ = nullptr;
+}
+
+AccessibleView::AccessibleView(IAccessible* object) : object_(object) {
+  comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+  if (object_) object_->AddRef();
 }
 
 AccessibleView::~AccessibleView() {
@@ -145,9 +150,10 @@ HRESULT AccessibleView::doDefaultAction(long id) const {
   return object_ ? object_->accDoDefaultAction(childVariant(id)) : E_FAIL;
 }
 
-std::vector<AccessibleElement> AccessibleView::readElements(long first, long last) const {
+std::vector<AccessibleElement> AccessibleView::readElements(long first, long last, long container) const {
   std::vector<AccessibleElement> elements;
-  for (long id = first; object_ && id <= last; ++id) elements.push_back(readElement(object_, id));
+  IAccessible* object = container ? child(container) : object_;
+  for (long id = first; object && id <= last; ++id) elements.push_back(readElement(object, id));
   return elements;
 }
 
@@ -155,16 +161,71 @@ HRESULT AccessibleView::select(long id, long flags) const {
   return object_ ? object_->accSelect(flags, childVariant(id)) : E_FAIL;
 }
 
-long AccessibleView::navigate(long id, long direction) const {
+namespace {
+
+// The name of the object `reached` holds (VT_DISPATCH), or "" for another answer.
+std::wstring nameOfObject(const VARIANT& reached) {
+  IAccessible* object = nullptr;
+  if (reached.vt != VT_DISPATCH || !reached.pdispVal ||
+      FAILED(reached.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object))))
+    return L"";
+  BSTR text = nullptr;
+  const std::wstring name = object->get_accName(childVariant(CHILDID_SELF), &text) == S_OK ? takeText(text) : L"";
+  object->Release();
+  return name;
+}
+
+}  // namespace
+
+long AccessibleView::navigate(long id, long direction, std::wstring* reached) const {
   VARIANT end;
   VariantInit(&end);
   const HRESULT hr = object_ ? object_->accNavigate(direction, childVariant(id), &end) : E_FAIL;
   if (hr != S_OK) return FAILED(hr) ? -2 : -1;
   if (end.vt == VT_DISPATCH) {
+    if (reached) *reached = nameOfObject(end);
     VariantClear(&end);
     return 0;
   }
   return end.vt == VT_I4 ? numberOf(end) : -1;
+}
+
+int AccessibleView::stepsTo(const std::wstring& path) const {
+  const size_t slash = path.find(L" / ");
+  const std::wstring group = slash == std::wstring::npos ? L"" : path.substr(0, slash);
+  const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 3);
+  // Where the reader stands: an object and a child id in it.
+  IAccessible* object = object_;
+  if (object) object->AddRef();
+  long id = CHILDID_SELF;
+  long direction = NAVDIR_FIRSTCHILD;
+  for (int steps = 1; object && steps <= 1000; ++steps) {
+    VARIANT end;
+    VariantInit(&end);
+    if (object->accNavigate(direction, childVariant(id), &end) != S_OK) break;
+    IAccessible* next = nullptr;
+    if (end.vt == VT_DISPATCH && end.pdispVal)
+      end.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&next));
+    const bool moved = next || end.vt == VT_I4;
+    if (next) {
+      object->Release();
+      object = next;
+      id = CHILDID_SELF;
+    } else if (end.vt == VT_I4) {
+      id = end.lVal;
+    }
+    VariantClear(&end);
+    if (!moved) break;
+    BSTR text = nullptr;
+    const std::wstring here = object->get_accName(childVariant(id), &text) == S_OK ? takeText(text) : L"";
+    if (here == name) {
+      object->Release();
+      return steps;
+    }
+    direction = id == CHILDID_SELF && !group.empty() && here == group ? NAVDIR_FIRSTCHILD : NAVDIR_NEXT;
+  }
+  if (object) object->Release();
+  return -1;
 }
 
 std::vector<long> AccessibleView::selection(HRESULT* result) const {
@@ -227,10 +288,10 @@ std::string describeElement(const AccessibleElement& e) {
   char place[64];
   std::snprintf(place, sizeof place, "%ld,%ld %ldx%ld", e.location.left, e.location.top,
                 e.location.right - e.location.left, e.location.bottom - e.location.top);
-  std::string line = roleText(e.role) + " \"" + narrow(e.name) + "\"";
+  std::string line = roleText(e.role) + " \"" + narrowText(e.name) + "\"";
   if (e.state) line += " [" + stateText(e.state) + "]";
-  if (!e.description.empty()) line += " (" + narrow(e.description) + ")";
-  if (!e.defaultAction.empty()) line += " action \"" + narrow(e.defaultAction) + "\"";
+  if (!e.description.empty()) line += " (" + narrowText(e.description) + ")";
+  if (!e.defaultAction.empty()) line += " action \"" + narrowText(e.defaultAction) + "\"";
   return line + " at " + place;
 }
 

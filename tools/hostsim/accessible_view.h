@@ -28,6 +28,9 @@ class AccessibleView {
   // Initialises COM on this thread (multithreaded apartment) for the view's
   // life, and asks `window` for its client object.
   explicit AccessibleView(HWND window);
+  // A view of another object (a month object a view handed out), with a
+  // reference of its own.
+  explicit AccessibleView(IAccessible* object);
   ~AccessibleView();
   AccessibleView(const AccessibleView&) = delete;
   AccessibleView& operator=(const AccessibleView&) = delete;
@@ -50,20 +53,29 @@ class AccessibleView {
   IAccessible* child(long id) const;
 
   // The child id accHitTest finds at a screen point: CHILDID_SELF for the
-  // client area itself, 0 for a control's object, -1 for nothing or a failure.
+  // object itself, 0 for an object of its own (a control's, a month
+  // object's), -1 for nothing or a failure.
   long hitTest(POINT screen) const;
 
-  // Elements `first` to `last` read by child id alone (no control objects).
-  std::vector<AccessibleElement> readElements(long first, long last) const;
+  // Elements `first` to `last` read by child id alone (no control objects),
+  // of the client's child `container` (a month object) when given.
+  std::vector<AccessibleElement> readElements(long first, long last, long container = 0) const;
 
   HRESULT doDefaultAction(long id) const;
   HRESULT nameOf(long id, std::wstring& name) const;
   HRESULT select(long id, long flags) const;
 
   // accNavigate from child `id`: the child id reached, 0 for an object of
-  // its own (a control's, a month object's), -1 when nothing is there
-  // (S_FALSE), -2 when the call failed.
-  long navigate(long id, long direction) const;
+  // its own (a control's, a month object's; its name in `reached` when
+  // given), -1 when nothing is there (S_FALSE), -2 when the call failed.
+  long navigate(long id, long direction, std::wstring* reached = nullptr) const;
+
+  // The steps a reader takes from the object to the element named by
+  // `path`, "NAME" or "GROUP / NAME", counted as NVDA's object navigation
+  // counts them (one accNavigate a step): first child into the object, next
+  // along, first child into the month object named GROUP. -1 when the walk
+  // ends (or passes 1000 steps) without meeting it.
+  int stepsTo(const std::wstring& path) const;
 
   // get_accSelection as child ids, in the order given (an IEnumVARIANT's
   // order for several); empty for none. `result` gets the call's answer.
@@ -86,6 +98,9 @@ class AccessibleView {
 
 // Child id `id` as a VARIANT (VT_I4), as IAccessible's methods take it.
 VARIANT childVariant(long id);
+
+// A text as it is printed: code page 1252.
+std::string narrowText(const std::wstring& text);
 
 // The first element named `name`, at or after `from` in `elements`; -1 when none.
 int findElement(const std::vector<AccessibleElement>& elements, const std::wstring& name, int from = 0);

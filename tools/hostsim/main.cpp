@@ -12,8 +12,11 @@
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
 // "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS", "tree"
 // (the window's elements as a screen reader reads them: role, name, states,
-// description, default action, screen rectangle), "act NAME" (the default
-// action of the element of that name, as a screen reader performs it),
+// description, default action, screen rectangle; a month object's days
+// indented under it), "act NAME" (the default action of the element of that
+// name, as a screen reader performs it; "act GROUP / NAME" looks in the
+// month object named GROUP), "steps [GROUP / ]NAME" (how many moves a
+// reader's object navigation takes from the window to that element),
 // "delkey PATH", "denywrite PATH" (a key under HKEY_LOCAL_MACHINE: deleted,
 // or its values read-only until hostsim ends), "refuse NAME[,NAME...]" (the
 // plug-in's writes of those values fail); on the

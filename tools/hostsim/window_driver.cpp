@@ -12,6 +12,14 @@
 
 namespace {
 
+// A name as the command line gave it, in the system's code page.
+std::wstring wideOf(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                      &wide[0], static_cast<int>(wide.size()))));
+  return wide;
+}
+
 struct FindArgs {
   HWND except;
   HWND found;
@@ -442,14 +450,19 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
     log = describeTree(view.read());
     return true;
   }
+  if (verb == "steps") {
+    // steps [GROUP / ]NAME: how many moves a reader's object navigation
+    // takes from the window to that element ("steps December 2004 / Friday
+    // 31 December 2004")
+    const int steps = AccessibleView(window_).stepsTo(wideOf(rest));
+    log = steps < 0 ? "no way to \"" + rest + "\"" : std::to_string(steps) + " steps to \"" + rest + "\"";
+    return steps >= 0;
+  }
   if (verb == "act") {
     // act NAME: the default action of the element of that name, as a screen
     // reader performs it ("act Friday 12 March 2004"); "act MONTH / NAME"
     // looks in that month object ("act End: April 2004 / Friday 2 April 2004")
-    // The name as the command line gave it, in the system's code page.
-    std::wstring name(rest.size(), L'\0');
-    name.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, rest.data(), static_cast<int>(rest.size()),
-                                                        &name[0], static_cast<int>(name.size()))));
+    const std::wstring name = wideOf(rest);
     // The view is let go only once the window has taken the action, or has
     // ended when the action closed it: a last Release that reached the
     // window's thread while it ends its apartment would never be answered.
