@@ -393,37 +393,31 @@ TEST_F(AccessibilityTest, DefaultActionTakesTheClicksPath) {
 // hook of the driver's thread: event, child id, and the name of what the
 // event names, as a reader finds it (AccessibleObjectFromEvent) when the
 // event arrives.
-struct Heard {
-  DWORD event;
-  LONG child;
-  std::wstring name;
-  bool operator==(const Heard& o) const { return event == o.event && child == o.child && name == o.name; }
-};
-std::ostream& operator<<(std::ostream& out, const Heard& h) {
-  return out << "{0x" << std::hex << h.event << std::dec << ", " << h.child << ", \"" << narrowText(h.name) << "\"}";
-}
-std::vector<Heard> heard;
+// Each as "event child: name", the event as a word.
+std::vector<std::string> heard;
 HWND announcing = nullptr;
 void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-  const bool told = event == EVENT_OBJECT_REORDER || event == EVENT_OBJECT_DESCRIPTIONCHANGE ||
-                    event == EVENT_OBJECT_LIVEREGIONCHANGED ||
-                    (event >= EVENT_OBJECT_SELECTION && event <= EVENT_OBJECT_SELECTIONREMOVE);
-  if (!told || window != announcing || object != OBJID_CLIENT) return;
+  const char* word = event == EVENT_OBJECT_REORDER                ? "reorder"
+                     : event == EVENT_OBJECT_DESCRIPTIONCHANGE    ? "description"
+                     : event == EVENT_OBJECT_LIVEREGIONCHANGED    ? "live"
+                     : event == EVENT_OBJECT_SELECTION            ? "selection"
+                     : event == EVENT_OBJECT_SELECTIONADD         ? "add"
+                     : event == EVENT_OBJECT_SELECTIONREMOVE      ? "remove"
+                                                                  : nullptr;
+  if (!word || window != announcing || object != OBJID_CLIENT) return;
   // Recorded before the name is asked for: while that call waits, the
   // events after this one are delivered.
   const size_t at = heard.size();
-  heard.push_back({event, child, L""});
-  std::wstring name;
+  heard.push_back(std::string(word) + " " + std::to_string(child));
   IAccessible* found = nullptr;
   VARIANT id;
   VariantInit(&id);
   if (child != CHILDID_SELF && SUCCEEDED(AccessibleObjectFromEvent(window, object, child, &found, &id)) && found) {
     BSTR text = nullptr;
-    if (found->get_accName(id, &text) == S_OK && text) name = text;
+    if (found->get_accName(id, &text) == S_OK && text) heard[at] += ": " + narrowText(text);
     SysFreeString(text);
     found->Release();
   }
-  heard[at].name = name;
 }
 
 // Takes what is told until the window's thread has been quiet a while.
@@ -440,13 +434,11 @@ void listen() {
 // replaces only its own calendar's day, and the days are named through
 // their nested ids.
 TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
-  const DWORD kReorder = EVENT_OBJECT_REORDER, kDescription = EVENT_OBJECT_DESCRIPTIONCHANGE,
-              kLive = EVENT_OBJECT_LIVEREGIONCHANGED;
   const struct {
     const char* function;
     const char* parameter;
     std::function<void(WindowDriver&)> actions;
-    std::vector<Heard> expected;
+    std::vector<std::string> expected;
   } cases[] = {
       {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|command",
        [](WindowDriver& d) {
@@ -454,9 +446,8 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
          listen();
          clickDay(d, 1, 2004, 4, 9);
        },
-       {{kReorder, CHILDID_SELF, L""}, {kDescription, CHILDID_SELF, L""}, {kLive, 50, L"April 2004"},
-        {EVENT_OBJECT_SELECTION, 20, L"Friday 9 April 2004"}, {kDescription, CHILDID_SELF, L""},
-        {kLive, 50, L"Friday 9 April 2004 selected"}}},
+       {"reorder 0", "description 0", "live 50: April 2004", "selection 20: Friday 9 April 2004", "description 0",
+        "live 50: Friday 9 April 2004 selected"}},
       // 5 March and 10 April selected; 9 March is the start's 17th element,
       // 2 April the end's 13th.
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command",
@@ -467,27 +458,22 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
          listen();
          d.selectIndex(1017, 4);  // May on the right
        },
-       {{EVENT_OBJECT_SELECTIONREMOVE, 1013, L"Friday 5 March 2004"},
-        {EVENT_OBJECT_SELECTIONADD, 1017, L"Tuesday 9 March 2004"}, {kDescription, CHILDID_SELF, L""},
-        {kLive, 3, L"Start: Tuesday 9 March 2004"}, {EVENT_OBJECT_SELECTIONREMOVE, 1070, L"Saturday 10 April 2004"},
-        {EVENT_OBJECT_SELECTIONADD, 1062, L"Friday 2 April 2004"}, {kDescription, CHILDID_SELF, L""},
-        {kLive, 3, L"End: Friday 2 April 2004"}, {kReorder, CHILDID_SELF, L""}, {kDescription, CHILDID_SELF, L""},
-        {kLive, 3, L"End: May 2004"}}},
+       {"remove 1013: Friday 5 March 2004", "add 1017: Tuesday 9 March 2004", "description 0",
+        "live 3: Start: Tuesday 9 March 2004", "remove 1070: Saturday 10 April 2004", "add 1062: Friday 2 April 2004",
+        "description 0", "live 3: End: Friday 2 April 2004", "reorder 0", "description 0", "live 3: End: May 2004"}},
       // Under Date Click the first pick of a range leaves the window open.
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||French|Sunday|mm/dd/yyyy|click",
        [](WindowDriver& d) { clickDay(d, 2, 2004, 4, 2); },
-       {{EVENT_OBJECT_SELECTIONREMOVE, 1070, L"samedi 10 avril 2004"},
-        {EVENT_OBJECT_SELECTIONADD, 1062, L"vendredi 2 avril 2004"}, {kDescription, CHILDID_SELF, L""},
-        {kLive, 3, L"Fin : vendredi 2 avril 2004"}}},
+       {"remove 1070: samedi 10 avril 2004", "add 1062: vendredi 2 avril 2004", "description 0",
+        "live 3: Fin : vendredi 2 avril 2004"}},
       {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command",
        [](WindowDriver& d) {
          d.selectIndex(1016, 105);  // 2005
          listen();
          clickDay(d, 2, 2005, 2, 14);
        },
-       {{kReorder, CHILDID_SELF, L""}, {kDescription, CHILDID_SELF, L""}, {kLive, 13, L"2005"},
-        {EVENT_OBJECT_SELECTION, 1000 + 50 + 1 + 22 + 1, L"Monday 14 February 2005"},
-        {kDescription, CHILDID_SELF, L""}, {kLive, 13, L"Monday 14 February 2005 selected"}}},
+       {"reorder 0", "description 0", "live 13: 2005", "selection 1074: Monday 14 February 2005", "description 0",
+        "live 13: Monday 14 February 2005 selected"}},
   };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
@@ -503,8 +489,8 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
       d.close();
     });
     EXPECT_EQ(heard, c.expected) << c.parameter;
-    for (const Heard& h : heard)
-      if (h.event == EVENT_OBJECT_LIVEREGIONCHANGED) std::printf("heard: %s\n", narrowText(h.name).c_str());
+    for (const std::string& h : heard)
+      if (h.rfind("live", 0) == 0) std::printf("heard: %s\n", h.c_str());
   }
 }
 
