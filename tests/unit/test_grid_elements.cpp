@@ -57,6 +57,14 @@ TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
     EXPECT_EQ(e.cell, c.cell) << c.mode << " " << c.number;
     if (c.cell >= 0) EXPECT_EQ(gridElementOfCell(c.cell), c.number) << c.mode << " " << c.number;
   }
+  open(SingleDate);
+  EXPECT_EQ(gridElementOfCell(49), -1);  // the first cell past those in use
+  const CellRect none = gridElementRect(gridElement(-1));
+  EXPECT_TRUE(none.left == 0 && none.top == 0 && none.right == 0 && none.bottom == 0);
+  for (int32_t count : {0, -49}) {
+    popupState.cellCount = count;
+    EXPECT_EQ(gridElementCount(), 0) << count;
+  }
 }
 
 TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
@@ -93,6 +101,7 @@ TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
       {YearView, 1, 0, 0, 350, "ao\xFBt", false, ""},
       {YearView, 1, 0, 0, 550, "d\xE9" "cembre", false, ""},
       {YearView, 9, 0, 0, 8, "Sunday 28 December 2003", true, "Outside the month shown"},  // English
+      {YearView, 8, 0, 0, 8, "Sunday 28 December 2003", true, "Outside the month shown"},
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
@@ -137,6 +146,13 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
     gridDescription(text, sizeof text);
     EXPECT_EQ(std::string(text), c.description) << c.mode << " " << c.language;
   }
+  // A one-byte buffer holds the terminator alone, and no element has no name.
+  char text[5] = "####";
+  gridElementName(gridElement(7), text, 1);
+  gridElementDescription(gridElement(36), text + 1, 1);
+  gridDescription(text + 2, 1);
+  gridElementName(gridElement(-1), text + 3, 2);
+  EXPECT_EQ(std::string(text, 4), std::string(4, '\0'));
 }
 
 TEST_F(GridElements, PointsFindTheElementAClickWould) {
@@ -153,10 +169,27 @@ TEST_F(GridElements, PointsFindTheElementAClickWould) {
       {DateRange, 265 + 5 + 17, 31 + 17, 49},      // the right calendar's heading comes first
       {YearView, 265 + 100, 20 + 31 - 10, 50},     // February's title
       {YearView, 265 + 100, 20 + 31 - 2, -1},      // between the title and the grid
+      {YearView, 100, 20 + 31 - 10, 0},             // January's title
+      {YearView, 530 + 100, 20 + 139 * 3 + 31 - 10, 550},  // December's
   };
   for (const Case& c : cases) {
     open(c.mode);
     EXPECT_EQ(gridElementAt(c.x, c.y), c.number) << c.mode << " " << c.x << "," << c.y;
+  }
+}
+
+// Arrows stay within the month: the headings are the row above its first week.
+TEST_F(GridElements, ArrowsMoveWithinTheMonth) {
+  struct Case { PopupMode mode; int number; GridDirection direction; int expected; } cases[] = {
+      {SingleDate, 7, TowardUp, 0},       {SingleDate, 0, TowardUp, -1},       {SingleDate, 8, TowardLeft, 7},
+      {SingleDate, 7, TowardLeft, -1},    {SingleDate, 12, TowardRight, 13},   {SingleDate, 13, TowardRight, -1},
+      {SingleDate, 40, TowardDown, 47},   {SingleDate, 49, TowardUp, -1},      {DateRange, 48, TowardDown, -1},
+      {DateRange, 58, TowardUp, 51},      {YearView, 50, TowardDown, -1},      {YearView, 61, TowardLeft, 60},
+      {YearView, 599, TowardRight, -1},   {YearView, 599, TowardUp, 592},
+  };
+  for (const Case& c : cases) {
+    open(c.mode);
+    EXPECT_EQ(gridElementToward(c.number, c.direction), c.expected) << c.mode << " " << c.number << " " << c.direction;
   }
 }
 
