@@ -4,6 +4,7 @@
 #include "grid/grid_elements.h"
 #include "grid/month_grid.h"
 #include "grid_fixture.h"
+#include "settings/spoken_names.h"
 
 namespace {
 
@@ -147,12 +148,14 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
     EXPECT_EQ(std::string(text), c.description) << c.mode << " " << c.language;
   }
   // A one-byte buffer holds the terminator alone, and no element has no name.
-  char text[5] = "####";
+  char text[7] = "######";
   gridElementName(gridElement(7), text, 1);
   gridElementDescription(gridElement(36), text + 1, 1);
   gridDescription(text + 2, 1);
   gridElementName(gridElement(-1), text + 3, 2);
-  EXPECT_EQ(std::string(text, 4), std::string(4, '\0'));
+  spokenDate(text + 4, 1, 0, LocalDate{2004, 3, 5}, true);
+  spokenMonth(text + 5, 1, 0, 3, 2004);
+  EXPECT_EQ(std::string(text, 6), std::string(6, '\0'));
 }
 
 TEST_F(GridElements, PointsFindTheElementAClickWould) {
