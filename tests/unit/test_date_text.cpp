@@ -185,6 +185,9 @@ TEST(DateText, RangeOrder) {
   copyText(popupState.pick1, "01/01");
   copyText(popupState.pick2, "01/01/2000");
   EXPECT_TRUE(rangeInOrder());
+  popupState.settings.dateStyle = 3;  // a damaged style reads no date at all
+  const LocalDate none = readWrittenDate("02/01/2004", 11);
+  EXPECT_TRUE(none.year == 0 && none.month == 0 && none.day == 0);
 }
 
 TEST(DateText, WrittenForms) {

@@ -123,6 +123,7 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
     int language, dateStyle;
     const char *day1, *day2;
     const char* description;
+    const char* month1 = "3";
   } cases[] = {
       {SingleDate, 0, 0, "", "", "February 2004"},
       {SingleDate, 0, 1, "5", "", "February 2004, 5 February 2004 marked"},
@@ -133,11 +134,12 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheMarkedDays) {
        "Inicio: febrero de 2004, 29 de febrero de 2004 marcado, Fin: marzo de 2004, 30 de marzo de 2004 marcado"},
       {YearView, 0, 0, "", "", "2004"},
       {YearView, 7, 0, "5", "", "2004, 5. mars 2004 markert"},
+      {YearView, 0, 0, "31", "", "2004, 31 January 2004 marked", "1"},
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
     popupState.settings.dateStyle = c.dateStyle;
-    copyText(popupState.month1, "3");
+    copyText(popupState.month1, c.month1);
     copyText(popupState.day1, c.day1);
     copyText(popupState.day2, c.day2);
     copyText(popupState.year1, "2004");
@@ -184,7 +186,7 @@ TEST_F(GridElements, PointsFindTheElementAClickWould) {
 // Arrows stay within the month: the headings are the row above its first week.
 TEST_F(GridElements, ArrowsMoveWithinTheMonth) {
   struct Case { PopupMode mode; int number; GridDirection direction; int expected; } cases[] = {
-      {SingleDate, 7, TowardUp, 0},       {SingleDate, 0, TowardUp, -1},       {SingleDate, 8, TowardLeft, 7},
+      {SingleDate, 7, TowardUp, 0},       {SingleDate, 0, TowardUp, -1},       {SingleDate, 3, TowardDown, 10},       {SingleDate, 8, TowardLeft, 7},
       {SingleDate, 7, TowardLeft, -1},    {SingleDate, 12, TowardRight, 13},   {SingleDate, 13, TowardRight, -1},
       {SingleDate, 40, TowardDown, 47},   {SingleDate, 49, TowardUp, -1},      {DateRange, 48, TowardDown, -1},
       {DateRange, 58, TowardUp, 51},      {YearView, 50, TowardDown, -1},      {YearView, 61, TowardLeft, 60},

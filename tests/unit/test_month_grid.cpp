@@ -118,6 +118,7 @@ TEST_F(MonthGrid, LayoutDressesHeadingsAndOnlyTheFontOfDays) {
   EXPECT_EQ(heading.normalBkColor, 0u);
   EXPECT_STREQ(heading.dateText, "");
   EXPECT_EQ(day.labelFont, o.dayFont);
+  EXPECT_EQ(cell(4, 0).labelFont, nullptr);  // the next slot is left alone
   EXPECT_STREQ(day.label, "9");
   EXPECT_STREQ(day.dateText, "01/09/2004");
   EXPECT_EQ(day.brush, fakeHandle(0x99));
@@ -271,6 +272,7 @@ TEST_F(MonthGrid, ListWithoutSelectionBlanksTheDays) {
       EXPECT_EQ(cell(1, p).normalBkColor, popupState.objects.dayBkColor);
     }
   }
+  EXPECT_EQ(cell(2, 0).brush, nullptr);  // the next slot is left alone
 }
 
 TEST_F(MonthGrid, SlotsOutsideTheGridAreIgnored) {
@@ -298,6 +300,7 @@ TEST_F(MonthGrid, FillsLeaveRectanglesFontsAndHeadingsAlone) {
     EXPECT_EQ(now.labelFont, was.labelFont) << p;
     if (p < 7) EXPECT_EQ(std::memcmp(&now, &was, sizeof now), 0) << p;
   }
+  EXPECT_EQ(std::memcmp(&cell(3, 0), &before.grid[cellIndex(3, 0)], sizeof(CalendarCell)), 0);  // nor the next slot
 }
 
 }  // namespace
