@@ -107,7 +107,6 @@ const Case kCases[] = {
      "title=Trip calendarType=1 dateStyle=2 selectionMethod=1 location=1 locationX=10 locationY=20 theme=3 font=2 "
      "initialDate2=03/15/2004 leftText=10 topText=20"},
     {DateRange, "||||||||||arial|Courier New", "font=0"},
-    {DateRange, "||||||||||" + k60, ""},  // the last field at its full width
     // The year view: a short positive year, and the size with its scale.
     {YearView, "2005||||||||||small", "sizeIndex=1 scale=0.899999976 initialDate1=2005"},
     {YearView, "||||||||||SMALLER", "sizeIndex=2 scale=0.75"},

@@ -136,6 +136,12 @@ TEST_F(CellPick, SingleDateMovesItsOneHighlight) {
   EXPECT_EQ(cell(1, 10).textColor, o.dayTextColor);
   EXPECT_STREQ(cell(1, 40).dateText, "01/02/2004");
   EXPECT_EQ(cell(1, 40).normalBkColor, o.otherMonthBkColor);
+  // A damaged style writes no dates (the old ones' tails stay behind the
+  // terminator): the initial date's mark is then no highlight.
+  popupState.dialogReady = 0;
+  popupState.settings.dateStyle = 7;
+  fillMonthCells(1, 12, 2003);
+  EXPECT_EQ(highlightedCell(1), -1);
 }
 
 TEST_F(CellPick, DateRangeCalendarsKeepTheirOwnHighlight) {

@@ -87,6 +87,7 @@ TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
       {SingleDate, 7, 0, 1, 6, "s\xF8ndag", false, ""},  // weeks from Monday
       {SingleDate, 5, 0, 0, 6, "l\xF6rdag", false, ""},
       {SingleDate, 0, 7, 0, 8, "2", false, ""},  // no date written: the label alone
+      {SingleDate, 0, 7, 0, 36, "1", false, ""},  // nor outside the month, whatever the last dated fill left
       {DateRange, 0, 0, 0, 56, "Sunday 29 February 2004", true, "End, outside the month shown"},
       {DateRange, 0, 0, 0, 68, "Friday 12 March 2004", false, "End"},
       {DateRange, 1, 0, 0, 68, "vendredi 12 mars 2004", false, "Fin"},
