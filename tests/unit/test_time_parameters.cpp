@@ -48,7 +48,7 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
       {"||24||12:15", "0", "15", ""},
       {"||||18:45", "6", "45", "PM"},
       {"||||0:45", "12", "45", "AM"},
-      {"||||12:30", "12", "30", ""},  // noon without a marker stays as typed
+      {"||||12:30", "12", "30", ""},  // 12 without a marker keeps its hour and no marker
       {"||||13:05", "1", "05", "PM"},
       {"||||0:45 PM", "12", "45", "AM"},  // hour 0 is midnight whatever the marker
       {"||||24:00", "12", "00", "AM"},
