@@ -187,11 +187,11 @@ TEST_F(GridElements, PointsFindTheElementAClickWould) {
 // Arrows stay within the month: the headings are the row above its first week.
 TEST_F(GridElements, ArrowsMoveWithinTheMonth) {
   struct Case { PopupMode mode; int number; GridDirection direction; int expected; } cases[] = {
-      {SingleDate, 7, TowardUp, 0},       {SingleDate, 0, TowardUp, -1},       {SingleDate, 3, TowardDown, 10},       {SingleDate, 8, TowardLeft, 7},
-      {SingleDate, 7, TowardLeft, -1},    {SingleDate, 12, TowardRight, 13},   {SingleDate, 13, TowardRight, -1},
-      {SingleDate, 40, TowardDown, 47},   {SingleDate, 49, TowardUp, -1},      {DateRange, 48, TowardDown, -1},
-      {DateRange, 58, TowardUp, 51},      {YearView, 50, TowardDown, -1},      {YearView, 61, TowardLeft, 60},
-      {YearView, 599, TowardRight, -1},   {YearView, 599, TowardUp, 592},
+      {SingleDate, 7, TowardUp, 0},      {SingleDate, 0, TowardUp, -1},       {SingleDate, 3, TowardDown, 10},
+      {SingleDate, 8, TowardLeft, 7},    {SingleDate, 7, TowardLeft, -1},     {SingleDate, 12, TowardRight, 13},
+      {SingleDate, 13, TowardRight, -1}, {SingleDate, 40, TowardDown, 47},    {SingleDate, 49, TowardUp, -1},
+      {DateRange, 48, TowardDown, -1},   {DateRange, 58, TowardUp, 51},       {YearView, 50, TowardDown, -1},
+      {YearView, 61, TowardLeft, 60},    {YearView, 599, TowardRight, -1},    {YearView, 599, TowardUp, 592},
   };
   for (const Case& c : cases) {
     open(c.mode);

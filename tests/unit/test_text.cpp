@@ -13,7 +13,13 @@ enum Writer { Copy, Append, AppendChar };
 // Each writer gets the first `size` bytes of a buffer whose bytes after the
 // text before are '#': whatever it writes must stay within its bytes.
 TEST(Text, WritersStayWithinTheirField) {
-  struct Case { Writer writer; const char* before; size_t size; const char* added; const char* after; bool done; } cases[] = {
+  struct Case {
+    Writer writer;
+    const char* before;
+    size_t size;
+    const char *added, *after;
+    bool done;
+  } cases[] = {
       {Copy, "x", 1, "abc", "", true},
       {Copy, "", 3, "abc", "ab", true},
       {Append, "ab", 4, "xyz", "abx", true},

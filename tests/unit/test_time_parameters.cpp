@@ -32,7 +32,8 @@ TEST(TimeParameters, TwentyFourHourSwitch) {
 
 TEST(TimeParameters, MinuteStep) {
   struct Case { const char* field; int step; } cases[] = {
-      {"15", 15}, {"60", 60}, {"7", 5}, {"0", 5}, {"90", 5}, {"a5", 5}, {"a1b0", 10}, {"123", 12}, {"1", 1}, {"30", 30}, {"", 5}, {"-20", 20}, {"915", 5},
+      {"15", 15}, {"60", 60}, {"7", 5}, {"0", 5}, {"90", 5}, {"a5", 5}, {"a1b0", 10}, {"123", 12}, {"1", 1}, {"30", 30}, {"", 5}, {"-20", 20},
+      {"915", 5},  // a 9 is a digit too
   };
   for (const Case& c : cases) EXPECT_EQ(scan(std::string("|||") + c.field).step, c.step) << c.field;
 }
