@@ -8,13 +8,14 @@
 # make bench    the plug-in's windows timed against the platform's own controls
 # make gallery  every look as a picture: docs/gallery.md and docs/gallery/
 # make dist     the release zip: dist/XELMCalendar-<version>.zip
+# make mutants  the unit tests' mutation score over the portable sources
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 CALLS ?= 10000
 
-.PHONY: all deps cross native demo test fuzz soak bench gallery dist clean
+.PHONY: all deps cross native demo test fuzz soak bench gallery dist mutants clean
 
 all: cross native
 
@@ -58,6 +59,9 @@ fuzz: native
 soak: cross
 	XELM_SOAK_CALLS=$(CALLS) scripts/wine-run $(CROSS)/tests/win32/test_soak.exe --gtest_filter=Soak.*; \
 	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
+
+mutants: deps
+	scripts/mutants $(MUTANTS_ARGS)
 
 clean:
 	rm -rf build dist out

@@ -87,6 +87,10 @@ TEST(CalendarLayout, YearViewSlotCorners) {
     EXPECT_EQ(top, c.top) << "slot " << c.slot << " x " << c.scale << " at " << c.dpi;
     EXPECT_EQ(left, c.left) << "slot " << c.slot << " x " << c.scale << " at " << c.dpi;
   }
+  // Columns lie the narrowed width apart wherever the rectangle starts.
+  int32_t top = 0, left = 0;
+  yearViewSlotCorner({100, 20, 345, 139}, 3, 1.0f, 96, &top, &left);
+  EXPECT_EQ(left, 630);
 }
 
 TEST(CalendarLayout, WindowSizes) {

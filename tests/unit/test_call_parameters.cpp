@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "dates/date_text.h"
 #include "popups/call_parameters.h"
+#include "settings/theme_tables.h"
 
 namespace {
 
@@ -77,6 +78,8 @@ const Case kCases[] = {
     {SingleDate, "|100|200", "location=1 locationX=100 locationY=200 leftText=100 topText=200"},
     {SingleDate, "||50", "location=1 locationX=0 locationY=50 topText=50"},
     {SingleDate, "|12345", "location=1 locationX=1234 locationY=0 leftText=1234"},
+    {SingleDate, "|5", "location=1 locationX=5 locationY=0 leftText=5"},
+    {SingleDate, "||5", "location=1 locationX=0 locationY=5 topText=5"},
     {SingleDate, "|abc|", "location=1 locationX=0 locationY=0 leftText=abc"},
     {SingleDate, "| -12|+5x", "location=1 locationX=-12 locationY=5 leftText=-12 topText=+5x"},
     {SingleDate, "|  1000|\t 2000x", "location=1 locationX=1000 locationY=2000 leftText=1000 topText=2000"},
@@ -113,6 +116,7 @@ const Case kCases[] = {
     {YearView, "||||||||||tiny", ""},
     {YearView, "||||||||||small|", "sizeIndex=1 scale=0.899999976"},
     {YearView, "05", "initialDate1=05"},
+    {YearView, "1", "initialDate1=1"},
     {YearView, "5abc", "initialDate1=5abc"},
     {YearView, "20050", ""},
     {YearView, " 2005", ""},
@@ -137,6 +141,7 @@ TEST(CallParameters, FieldsOverrideTheLoadedSettings) {
 TEST(CallParameters, SizeKeepsTheLoadedScaleForADamagedIndex) {
   struct Case { int32_t sizeIndex; const char* text; float scale; } cases[] = {
       {2, "||||||||||tiny", 0.75f}, {7, "||||||||||tiny", 0.5f}, {-1, "||||||||||tiny", 0.5f}, {7, "||||||||||small", 0.9f},
+      {kSizeCount, "||||||||||tiny", 0.5f}, {2, "||||||||||normal", 1.0f},
   };
   for (const Case& c : cases) {
     startCall(YearView);

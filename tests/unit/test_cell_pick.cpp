@@ -122,6 +122,8 @@ TEST_F(CellPick, SingleDateMovesItsOneHighlight) {
     EXPECT_STREQ(popupState.resultText, s.result);
     EXPECT_EQ(repainted, s.repainted) << s.position;
     EXPECT_EQ(highlightedIndexes(), std::vector<int>{s.position});
+    EXPECT_TRUE(cellHighlighted(s.position));
+    EXPECT_FALSE(cellHighlighted(s.position + 1));
     EXPECT_EQ(popupState.picked1, 0);  // pick flags belong to ranges
   }
   // Cleared cells regain the colours of their month.
@@ -134,12 +136,21 @@ TEST_F(CellPick, SingleDateMovesItsOneHighlight) {
   EXPECT_EQ(cell(1, 10).textColor, o.dayTextColor);
   EXPECT_STREQ(cell(1, 40).dateText, "01/02/2004");
   EXPECT_EQ(cell(1, 40).normalBkColor, o.otherMonthBkColor);
+  // A damaged style writes no dates (the old ones' tails stay behind the
+  // terminator): the initial date's mark is then no highlight.
+  popupState.dialogReady = 0;
+  popupState.settings.dateStyle = 7;
+  fillMonthCells(1, 12, 2003);
+  EXPECT_EQ(highlightedCell(1), -1);
 }
 
 TEST_F(CellPick, DateRangeCalendarsKeepTheirOwnHighlight) {
+  open(YearView, 1, 2004);
+  clickOn(3, 30);            // a year view's pick stays in slot 3 after its window
   open(DateRange, 3, 2004);  // March (1st at 8) and April (1st at 11)
   EXPECT_EQ(clickOn(1, 12), 1);
   EXPECT_EQ(clickOn(2, 19), 1);
+  EXPECT_EQ(repainted, std::vector<int>{49 + 19});
   EXPECT_STREQ(popupState.pick1, "03/05/2004");
   EXPECT_STREQ(popupState.pick2, "04/09/2004");
   EXPECT_STREQ(popupState.resultText, "04/09/2004");
@@ -147,20 +158,26 @@ TEST_F(CellPick, DateRangeCalendarsKeepTheirOwnHighlight) {
   EXPECT_EQ(popupState.picked2, 1);
   EXPECT_EQ(highlightedIndexes(), (std::vector<int>{12, 49 + 19}));
 
-  EXPECT_EQ(clickOn(1, 13), 1);
-  EXPECT_EQ(repainted, (std::vector<int>{12, 13}));
-  EXPECT_STREQ(popupState.pick1, "03/06/2004");
-  EXPECT_STREQ(popupState.pick2, "04/09/2004");
-  EXPECT_EQ(highlightedIndexes(), (std::vector<int>{13, 49 + 19}));
+  EXPECT_EQ(clickOn(1, 44), 1);  // a trailing day in the last row
+  EXPECT_EQ(repainted, (std::vector<int>{12, 44}));
+  EXPECT_EQ(clickOn(2, 20), 1);
+  EXPECT_EQ(repainted, (std::vector<int>{49 + 19, 49 + 20}));
+  EXPECT_STREQ(popupState.pick1, "04/06/2004");
+  EXPECT_STREQ(popupState.pick2, "04/10/2004");
+  EXPECT_EQ(highlightedIndexes(), (std::vector<int>{44, 49 + 20}));
+  struct Asked { int calendar, cell; } asked[] = {{1, 44}, {2, 49 + 20}, {0, 44}, {3, -1}};
+  for (const Asked& a : asked) EXPECT_EQ(highlightedCell(a.calendar), a.cell) << a.calendar;
 
   repainted.clear();
   clearCalendarHighlight(2, record, &repainted);
-  EXPECT_EQ(repainted, std::vector<int>{49 + 19});
-  EXPECT_EQ(highlightedIndexes(), std::vector<int>{13});
+  EXPECT_EQ(repainted, std::vector<int>{49 + 20});
+  EXPECT_EQ(highlightedIndexes(), std::vector<int>{44});
+  EXPECT_EQ(highlightedCell(2), -1);
 }
 
 TEST_F(CellPick, YearViewIsOneCalendar) {
   open(YearView, 1, 2004);
+  EXPECT_EQ(highlightedCell(0), -1);
   EXPECT_EQ(clickOn(1, 20), 1);
   EXPECT_STREQ(popupState.resultText, "01/10/2004");
   EXPECT_EQ(clickOn(3, 30), 1);
@@ -172,6 +189,8 @@ TEST_F(CellPick, YearViewIsOneCalendar) {
   // A heading of a later month is hit first and picks nothing.
   EXPECT_EQ(clickOn(5, 3), 0);
   EXPECT_EQ(highlightedIndexes(), std::vector<int>{cellIndex(12, 48)});
+  EXPECT_EQ(pickCell(588, record, &repainted), 0);  // the first index past the grid
+  EXPECT_FALSE(cellHighlighted(588));
 }
 
 TEST_F(CellPick, ClearingTouchesOnlyHighlightedDatedCells) {

@@ -38,6 +38,8 @@ const ReadCase kReadCases[] = {
     {0, "3//7//2004", 1, "3", "7", "2004", "3//7//2004"},
     {0, "3/7/2004/9", 1, "3", "7", "2004", "3/7/2004/9"},
     {0, "03/07/2004", 1, "03", "07", "2004", "03/07/2004"},
+    {0, "09/10/2004", 1, "09", "10", "2004", "09/10/2004"},
+    {0, "10/09/2004", 1, "10", "09", "2004", "10/09/2004"},
     // Two-digit years widen by their first character; other lengths stay.
     {0, "1/1/59", 1, "1", "1", "2059", "1/1/59"},
     {0, "1/1/60", 1, "1", "1", "1960", "1/1/60"},
@@ -46,6 +48,8 @@ const ReadCase kReadCases[] = {
     {0, "1/1/x1", 1, "1", "1", "19x1", "1/1/x1"},
     {0, "3/7/1", 1, "3", "7", "1", "3/7/1"},
     {0, "3/7/12345", 1, "3", "7", "12345", "3/7/12345"},
+    {0, "3/7/1234567", 1, "3", "7", "1234567", "3/7/123456"},
+    {0, "3/7/12345678", 0, TODAY, "03/07/2004"},
     // Only the month's width is checked, not the values.
     {0, "a/b/c", 1, "a", "b", "c", "a/b/c"},
     {0, "3/123/2004", 1, "3", "123", "2004", "3/123/2004"},
@@ -78,6 +82,7 @@ const ReadCase kReadCases[] = {
     {2, "1900/1/1", 1, "1", "1", "1900", "1900/1/1"},
     {2, "2100/12/31", 1, "12", "31", "2100", "2100/12/31"},
     {2, "2004/3/7/9", 1, "3", "7", "2004", "2004/3/7/9"},
+    {2, "2004304305", 1, "04", "05", "2004", "2004304305"},
     {2, "1899/12/31", 0, TODAY, "2004/03/07"},
     {2, "2101/01/01", 0, TODAY, "2004/03/07"},
     {2, "04/03/07", 0, TODAY, "2004/03/07"},
@@ -158,6 +163,8 @@ TEST(DateText, RangeOrder) {
       {1, "31/01/2004", "01/02/2004", true},  {1, "01/02/2004", "31/01/2004", false},
       {1, "02/01/2004", "01/01/2004", false}, {2, "2003/12/31", "2004/01/01", true},
       {2, "2004/02/01", "2004/01/15", false}, {2, "2004/01/15", "2004/01/15", true},
+      {1, "25/12/2003", "09/12/2003", false}, {1, "01/12/2003", "01/09/2003", false},
+      {2, "2003/12/01", "2003/09/30", false},
       // Short or empty picks read as zeros; nothing behind a terminator counts.
       {0, "", "", true},                      {0, "", "01/01/2004", true},
       {0, "01/01/2004", "", false},           {0, "01/01", "01/01/2004", true},
@@ -178,6 +185,9 @@ TEST(DateText, RangeOrder) {
   copyText(popupState.pick1, "01/01");
   copyText(popupState.pick2, "01/01/2000");
   EXPECT_TRUE(rangeInOrder());
+  popupState.settings.dateStyle = 3;  // a damaged style reads no date at all
+  const LocalDate none = readWrittenDate("02/01/2004", 11);
+  EXPECT_TRUE(none.year == 0 && none.month == 0 && none.day == 0);
 }
 
 TEST(DateText, WrittenForms) {
@@ -194,6 +204,8 @@ TEST(DateText, WrittenForms) {
   char small[5] = "abcd";
   formatDateText(small, sizeof small, 0, 3, 7, 2004);
   EXPECT_STREQ(small, "03/0");
+  formatDateText(small, 1, 0, 3, 7, 2004);
+  EXPECT_STREQ(small, "");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "grid/grid_elements.h"
 #include "grid/month_grid.h"
 #include "grid_fixture.h"
+#include "settings/spoken_names.h"
 
 namespace {
 
@@ -66,6 +67,14 @@ TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
     if (c.monthChild > 0 && c.mode != SingleDate)
       EXPECT_EQ(monthChildElement(c.slot, c.monthChild), c.number) << c.mode << " " << c.number;
   }
+  open(SingleDate);
+  EXPECT_EQ(gridElementOfCell(49), -1);  // the first cell past those in use
+  const CellRect none = gridElementRect(gridElement(-1));
+  EXPECT_TRUE(none.left == 0 && none.top == 0 && none.right == 0 && none.bottom == 0);
+  for (int32_t count : {0, -49}) {
+    popupState.cellCount = count;
+    EXPECT_EQ(gridElementCount(), 0) << count;
+  }
 }
 
 // What the client object holds by child id besides the grid's elements.
@@ -114,6 +123,7 @@ TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
       {SingleDate, 7, 0, 1, 6, "s\xF8ndag", false, ""},  // weeks from Monday
       {SingleDate, 5, 0, 0, 6, "l\xF6rdag", false, ""},
       {SingleDate, 0, 7, 0, 8, "2", false, ""},  // no date written: the label alone
+      {SingleDate, 0, 7, 0, 36, "1", false, ""},  // nor outside the month, whatever the last dated fill left
       {DateRange, 0, 0, 0, 56, "Sunday 29 February 2004", true, "End, outside the month shown"},
       {DateRange, 0, 0, 0, 68, "Friday 12 March 2004", false, "End"},
       {DateRange, 1, 0, 0, 68, "vendredi 12 mars 2004", false, "Fin"},
@@ -129,6 +139,7 @@ TEST_F(GridElements, NamesAndDescriptionsInTheWindowsLanguageAndStyle) {
       {YearView, 1, 0, 0, 350, "ao\xFBt", false, ""},
       {YearView, 1, 0, 0, 550, "d\xE9" "cembre", false, ""},
       {YearView, 9, 0, 0, 8, "Sunday 28 December 2003", true, "Outside the month shown"},  // English
+      {YearView, 8, 0, 0, 8, "Sunday 28 December 2003", true, "Outside the month shown"},
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
@@ -149,6 +160,7 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheSelectedDays) 
     int language, dateStyle;
     const char *day1, *day2;
     const char* description;
+    const char* month1 = "3";
   } cases[] = {
       {SingleDate, 0, 0, "", "", "February 2004"},
       {SingleDate, 0, 1, "5", "", "February 2004, 5 February 2004 selected"},
@@ -160,11 +172,12 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheSelectedDays) 
        "seleccionado"},
       {YearView, 0, 0, "", "", "2004"},
       {YearView, 7, 0, "5", "", "2004, 5. mars 2004 markert"},
+      {YearView, 0, 0, "31", "", "2004, 31 January 2004 marked", "1"},
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
     popupState.settings.dateStyle = c.dateStyle;
-    copyText(popupState.month1, "3");
+    copyText(popupState.month1, c.month1);
     copyText(popupState.day1, c.day1);
     copyText(popupState.day2, c.day2);
     copyText(popupState.year1, "2004");
@@ -174,6 +187,15 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheSelectedDays) 
     gridDescription(text, sizeof text);
     EXPECT_EQ(std::string(text), c.description) << c.mode << " " << c.language;
   }
+  // A one-byte buffer holds the terminator alone, and no element has no name.
+  char text[7] = "######";
+  gridElementName(gridElement(7), text, 1);
+  gridElementDescription(gridElement(36), text + 1, 1);
+  gridDescription(text + 2, 1);
+  gridElementName(gridElement(-1), text + 3, 2);
+  spokenDate(text + 4, 1, 0, LocalDate{2004, 3, 5}, true);
+  spokenMonth(text + 5, 1, 0, 3, 2004);
+  EXPECT_EQ(std::string(text, 6), std::string(6, '\0'));
 }
 
 // What is said after a pick that leaves the window open, after a list
@@ -229,10 +251,27 @@ TEST_F(GridElements, PointsFindTheElementAClickWould) {
       {DateRange, 265 + 5 + 17, 31 + 17, 49},      // the right calendar's heading comes first
       {YearView, 265 + 100, 20 + 31 - 10, 50},     // February's title
       {YearView, 265 + 100, 20 + 31 - 2, -1},      // between the title and the grid
+      {YearView, 100, 20 + 31 - 10, 0},             // January's title
+      {YearView, 530 + 100, 20 + 139 * 3 + 31 - 10, 550},  // December's
   };
   for (const Case& c : cases) {
     open(c.mode);
     EXPECT_EQ(gridElementAt(c.x, c.y), c.number) << c.mode << " " << c.x << "," << c.y;
+  }
+}
+
+// Arrows stay within the month: the headings are the row above its first week.
+TEST_F(GridElements, ArrowsMoveWithinTheMonth) {
+  struct Case { PopupMode mode; int number; GridDirection direction; int expected; } cases[] = {
+      {SingleDate, 7, TowardUp, 0},      {SingleDate, 0, TowardUp, -1},       {SingleDate, 3, TowardDown, 10},
+      {SingleDate, 8, TowardLeft, 7},    {SingleDate, 7, TowardLeft, -1},     {SingleDate, 12, TowardRight, 13},
+      {SingleDate, 13, TowardRight, -1}, {SingleDate, 40, TowardDown, 47},    {SingleDate, 49, TowardUp, -1},
+      {DateRange, 48, TowardDown, -1},   {DateRange, 58, TowardUp, 51},       {YearView, 50, TowardDown, -1},
+      {YearView, 61, TowardLeft, 60},    {YearView, 599, TowardRight, -1},    {YearView, 599, TowardUp, 592},
+  };
+  for (const Case& c : cases) {
+    open(c.mode);
+    EXPECT_EQ(gridElementToward(c.number, c.direction), c.expected) << c.mode << " " << c.number << " " << c.direction;
   }
 }
 

@@ -32,6 +32,8 @@ TEST_F(MonthGrid, GeometryAtEachScaleAndDpi) {
       {1.0f, 96, 0, 0, {5, 31, 40, 49}, {209, 31, 244, 49}, {5, 47, 40, 64}, {209, 127, 244, 144}},
       {scaleForSize(1), 96, 0, 0, {5, 31, 36, 47}, {185, 31, 216, 47}, {5, 45, 36, 60}, {185, 115, 216, 130}},
       {scaleForSize(2), 96, 0, 0, {5, 31, 31, 44}, {155, 31, 181, 44}, {5, 42, 31, 54}, {155, 97, 181, 109}},
+      {100.0f, 96, 0, 0, {5, 31, 3505, 1831}, {20999, 31, 24499, 1831}, {5, 1829, 3505, 3628},
+       {20999, 10819, 24499, 12618}},
       {1.0f, 96, 20, 265, {270, 51, 305, 69}, {474, 51, 509, 69}, {270, 67, 305, 84}, {474, 147, 509, 164}},
       {1.0f, 96, -40, -300, {-295, -9, -260, 9}, {-91, -9, -56, 9}, {-295, 7, -260, 24}, {-91, 87, -56, 104}},
       // Enlarged for the display: cell size and origin offsets.
@@ -59,6 +61,8 @@ TEST_F(MonthGrid, GeometryAtEachScaleAndDpi) {
       expectRect(cell(slot, 48).rect, c.day48, c.scale, 48);
     }
   }
+  // The month's name goes in a band above its headings, as wide as the slot.
+  expectRect(monthTitleBand(1), {5, 11, 244, 28}, 1.0f, -1);
 }
 
 TEST_F(MonthGrid, NeighbouringCellsShareOneBorderPixel) {
@@ -115,6 +119,7 @@ TEST_F(MonthGrid, LayoutDressesHeadingsAndOnlyTheFontOfDays) {
   EXPECT_EQ(heading.normalBkColor, 0u);
   EXPECT_STREQ(heading.dateText, "");
   EXPECT_EQ(day.labelFont, o.dayFont);
+  EXPECT_EQ(cell(4, 0).labelFont, nullptr);  // the next slot is left alone
   EXPECT_STREQ(day.label, "9");
   EXPECT_STREQ(day.dateText, "01/09/2004");
   EXPECT_EQ(day.brush, fakeHandle(0x99));
@@ -268,11 +273,13 @@ TEST_F(MonthGrid, ListWithoutSelectionBlanksTheDays) {
       EXPECT_EQ(cell(1, p).normalBkColor, popupState.objects.dayBkColor);
     }
   }
+  EXPECT_EQ(cell(2, 0).brush, nullptr);  // the next slot is left alone
 }
 
 TEST_F(MonthGrid, SlotsOutsideTheGridAreIgnored) {
   for (int slot : {1, 12}) {
     layoutMonth(slot, 0, 0);
+    fillMonthCells(slot, 13, 2004);  // blanked
     fillMonthCells(slot, 5, 2004);
   }
   const PopupState before = popupState;
@@ -294,6 +301,7 @@ TEST_F(MonthGrid, FillsLeaveRectanglesFontsAndHeadingsAlone) {
     EXPECT_EQ(now.labelFont, was.labelFont) << p;
     if (p < 7) EXPECT_EQ(std::memcmp(&now, &was, sizeof now), 0) << p;
   }
+  EXPECT_EQ(std::memcmp(&cell(3, 0), &before.grid[cellIndex(3, 0)], sizeof(CalendarCell)), 0);  // nor the next slot
 }
 
 }  // namespace

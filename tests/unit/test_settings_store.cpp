@@ -225,7 +225,8 @@ TEST(SettingsStore, IndexTextsStayWithinTheirLists) {
     int32_t position, count;
     const char* text;
   } cases[] = {{0, 2, "0"}, {1, 2, "1"}, {7, 8, "7"}, {5, 6, "5"},
-               {-1, 8, "0"}, {2, 2, "0"}, {8, 8, "0"}, {12, 20, "0"}, {INT32_MIN, 3, "0"}};
+               {-1, 8, "0"}, {2, 2, "0"}, {8, 8, "0"}, {12, 20, "0"}, {INT32_MIN, 3, "0"},
+               {9, 10, "9"}, {10, 11, "0"}};
   for (const Case& c : cases) {
     char text[2] = {'#', '#'};
     setIndexText(text, c.position, c.count);

@@ -33,6 +33,7 @@ TEST(TimeParameters, TwentyFourHourSwitch) {
 TEST(TimeParameters, MinuteStep) {
   struct Case { const char* field; int step; } cases[] = {
       {"15", 15}, {"60", 60}, {"7", 5}, {"0", 5}, {"90", 5}, {"a5", 5}, {"a1b0", 10}, {"123", 12}, {"1", 1}, {"30", 30}, {"", 5}, {"-20", 20},
+      {"915", 5},  // a 9 is a digit too
   };
   for (const Case& c : cases) EXPECT_EQ(scan(std::string("|||") + c.field).step, c.step) << c.field;
 }
@@ -42,10 +43,14 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
       {"||||9:30 PM", "9", "30", "PM"},
       {"||24||9:30 PM", "21", "30", "PM"},
       {"||24||12:15 PM", "12", "15", "PM"},
+      {"||24||11:30 PM", "23", "30", "PM"},
+      {"||24||1:30 PM", "13", "30", "PM"},
       {"||24||12:15 AM", "0", "15", "AM"},
       {"||24||12:15", "0", "15", ""},
       {"||||18:45", "6", "45", "PM"},
       {"||||0:45", "12", "45", "AM"},
+      {"||||12:30", "12", "30", ""},  // 12 without a marker keeps its hour and no marker
+      {"||||13:05", "1", "05", "PM"},
       {"||||0:45 PM", "12", "45", "AM"},  // hour 0 is midnight whatever the marker
       {"||||24:00", "12", "00", "AM"},
       {"||||10:30:00 PM", "10", "30", "PM"},  // seconds are passed over
@@ -57,16 +62,22 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
       {"||||9:30 PMX", "9", "30", ""},
       {"||||9:30 PM A\xF1o", "9", "30", "PM"},  // a word with a Western letter is one word
       {"||||9:30 P\xE2ques", "9", "30", ""},
+      {"||||9:30 P\xD7 A\xC0 A\x8A", "9", "30", "PM"},  // the sign \xD7 ends a word; \xC0 and \x8A are letters
+      {"||||9:30 AZ pz", "9", "30", ""},
       {"||||7:3 PM", "7", "3 ", "PM"},          // the minute keeps its 2 characters
       {"||||:30 PM", "12", "0 ", "AM"},        // an empty hour is midnight
       {"||||9:05 PM", "9", "05", "PM"},
       {"||||:30", "12", "0", "AM"},  // a leading colon leaves the hour empty (12 AM) and shifts the minute
       {"||||7:00 A", "7", "00", "AM"},
+      {"||||7:00 a", "7", "00", "AM"},
+      {"||||1230AM", "12", "30", "AM"},  // without a colon the marker starts right after the minute
+      {"||||7::::5", "7", "", ""},        // a digit past the minute's positions is no minute
       {"||||7:00 P A", "7", "00", "AM"},  // the later marker wins
       {"||||25:00", "13", "00", "PM"},  // no hour entry is 13: the first stays selected
       {"||24||25:00", "25", "00", ""},
       {"||||", "12", "", "AM"},           // an empty time in a non-empty parameter is hour 0
       {"||24|", "0", "", ""},
+      {"", "", "", ""},  // an empty parameter leaves the time to the window
   };
   for (const Case& c : cases) {
     Scanned s = scan(c.parameter);
@@ -85,6 +96,8 @@ TEST(TimeParameters, Position) {
       {" 7|+8", "7", "+8", 7, 8},
       {"   12000|\t-4000", "12000", "-4000", 12000, -4000},
       {"   |  ", "", "", 0, 0},
+      {"5", "5", "", 5, 0},
+      {"|8", "", "8", 0, 8},
   };
   for (const Case& c : cases) {
     Scanned s = scan(c.parameter);
