@@ -172,7 +172,7 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheSelectedDays) 
        "seleccionado"},
       {YearView, 0, 0, "", "", "2004"},
       {YearView, 7, 0, "5", "", "2004, 5. mars 2004 markert"},
-      {YearView, 0, 0, "31", "", "2004, 31 January 2004 marked", "1"},
+      {YearView, 0, 0, "31", "", "2004, 31 January 2004 selected", "1"},
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
