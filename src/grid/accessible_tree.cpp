@@ -8,18 +8,9 @@ namespace {
 
 bool flat() { return monthObjectCount() == 0; }
 
-CellRect unionOf(const CellRect& a, const CellRect& b) {
-  if (a.right <= a.left || a.bottom <= a.top) return b;
-  return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top, a.right > b.right ? a.right : b.right,
-          a.bottom > b.bottom ? a.bottom : b.bottom};
-}
-
 }  // namespace
 
-int monthObjectCount() {
-  const int32_t cells = popupState.mode == SingleDate ? 0 : popupState.cellCount;
-  return cells <= 0 ? 0 : cells >= kGridCells ? kGridSlots : cells / kCellsPerSlot;
-}
+int monthObjectCount() { return popupState.mode == SingleDate ? 0 : gridSlotsInUse(); }
 
 long announcementChildId() { return (flat() ? gridElementCount() : monthObjectCount()) + 1; }
 
@@ -36,8 +27,8 @@ int elementOfChildId(long id) {
 int monthOfChildId(long id) { return id >= 1 && id <= monthObjectCount() ? static_cast<int>(id) : 0; }
 
 int monthChildElement(int slot, long child) {
-  if (slot < 1 || slot > monthObjectCount() || child < 1 || child > kCellsPerSlot) return -1;
-  return gridElementOfCell(cellIndex(slot, static_cast<int>(child) - 1));
+  if (child < 1 || child > kCellsPerSlot) return -1;
+  return gridElementOfCell(cellIndex(slot, static_cast<int>(child) - 1));  // -1 outside the slots in use
 }
 
 long monthChildOfElement(int number) {
@@ -47,10 +38,12 @@ long monthChildOfElement(int number) {
 }
 
 CellRect monthObjectRect(int slot) {
-  CellRect area = {0, 0, 0, 0};
-  if (slot < 1 || slot > monthObjectCount()) return area;
-  for (int position = 0; position < kCellsPerSlot; ++position)
-    area = unionOf(area, popupState.grid[cellIndex(slot, position)].rect);
-  if (popupState.mode == YearView) area = unionOf(area, monthTitleBand(slot));
-  return area;
+  if (slot < 1 || slot > monthObjectCount()) return {0, 0, 0, 0};
+  // The slot's cells are laid out as a grid: its first heading is the
+  // top-left corner and its last day the bottom-right one; the year view's
+  // title band lies above the headings, as wide as they are.
+  const CellRect first = popupState.grid[cellIndex(slot, 0)].rect;
+  const CellRect last = popupState.grid[cellIndex(slot, kCellsPerSlot - 1)].rect;
+  const int32_t top = popupState.mode == YearView ? monthTitleBand(slot).top : first.top;
+  return {first.left, top, last.right, last.bottom};
 }

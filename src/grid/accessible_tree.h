@@ -37,7 +37,7 @@ int elementOfChildId(long id);
 int monthOfChildId(long id);
 
 // The grid element that child `child` (1-49) of slot `slot`'s month object
-// is; -1 outside them.
+// is; -1 outside them and outside the slots in use.
 int monthChildElement(int slot, long child);
 
 // The child id of grid element `number` in its month object; -1 for a month

@@ -59,13 +59,12 @@ void appendSelectedDay(char* out, size_t outSize, int calendar) {
   appendText(out, outSize, part);
 }
 
-// Writes the label of slot `slot`'s calendar and its separator, "Start: ",
+// Appends the label of slot `slot`'s calendar and its separator, "Start: ",
 // in a range; nothing in the other modes.
-void writeCalendarLabel(char* out, size_t outSize, int slot) {
-  out[0] = '\0';
+void appendCalendarLabel(char* out, size_t outSize, int slot) {
   if (popupState.mode != DateRange) return;
   const SpokenWords& words = spokenWords[language()];
-  copyText(out, outSize, slot == 1 ? words.start : words.end);
+  appendText(out, outSize, slot == 1 ? words.start : words.end);
   appendText(out, outSize, words.label);
 }
 
@@ -74,6 +73,8 @@ int titleElement(int slot) { return (slot - 1) * elementsPerSlot(); }
 }  // namespace
 
 int gridElementCount() { return slotsInUse() * elementsPerSlot(); }
+
+int gridSlotsInUse() { return slotsInUse(); }
 
 GridElement gridElement(int number) {
   if (number < 0 || number >= gridElementCount()) return {NoElement, 0, -1};
@@ -171,7 +172,7 @@ void gridDescription(char* out, size_t outSize) {
     return;
   }
   for (int slot = 1; slot <= slotsInUse(); ++slot) {
-    char calendar[kSpokenNameSize];
+    char calendar[kSpokenNameSize] = {};
     calendarName(slot, calendar, sizeof calendar);
     if (calendar[0] == '\0') continue;
     if (out[0] != '\0') appendText(out, outSize, ", ");
@@ -187,18 +188,18 @@ void calendarName(int slot, char* out, size_t outSize) {
   if (slot < 1 || slot > slotsInUse() || !shownMonth(slot, &shown)) return;
   char month[kSpokenNameSize];
   spokenMonth(month, sizeof month, language(), shown.month, shown.year);
-  writeCalendarLabel(out, outSize, slot);
+  appendCalendarLabel(out, outSize, slot);
   appendText(out, outSize, month);
 }
 
 void pickAnnouncement(int cell, char* out, size_t outSize) {
   if (outSize == 0) return;
   out[0] = '\0';
-  const GridElement day = gridElement(gridElementOfCell(cell));
-  if (!dayHasDate(day) || cellDate(cell).month == 0) return;
+  const int number = gridElementOfCell(cell);
+  if (number < 0 || cellDate(cell).month == 0) return;  // a heading's date is none
   char date[kSpokenNameSize];
   spokenDate(date, sizeof date, language(), cellDate(cell), true);
-  writeCalendarLabel(out, outSize, day.slot);
+  appendCalendarLabel(out, outSize, gridElement(number).slot);
   appendText(out, outSize, date);
   if (popupState.mode == DateRange) return;
   appendText(out, outSize, " ");

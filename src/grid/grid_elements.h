@@ -25,6 +25,9 @@ struct GridElement {
 // Elements of the grid in use: 49 per slot, 50 in the year view.
 int gridElementCount();
 
+// Month slots in use: whole slots of cellCount (1, 2 or 12), 0 before a fill.
+int gridSlotsInUse();
+
 // Element `number`; kind NoElement when it lies outside 0 to count - 1.
 GridElement gridElement(int number);
 

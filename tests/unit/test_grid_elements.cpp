@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "grid/accessible_tree.h"
@@ -98,6 +99,25 @@ TEST_F(GridElements, MonthObjectsAndTheAnnouncementComeBeforeTheControls) {
     EXPECT_EQ(monthOfChildId(c.id), c.month) << c.mode << " " << c.id;
     EXPECT_EQ(elementOfChildId(c.id), c.element) << c.mode << " " << c.id;
   }
+  // A month object's area: its headings and days, and the year view's title.
+  const struct {
+    PopupMode mode;
+    int slot;
+    CellRect area;
+  } areas[] = {
+      {SingleDate, 1, {0, 0, 0, 0}}, {DateRange, 0, {0, 0, 0, 0}}, {DateRange, 3, {0, 0, 0, 0}},
+      {DateRange, 1, {5, 31, 244, 144}},    {DateRange, 2, {270, 31, 509, 144}},  {YearView, 12, {535, 448, 774, 581}},  // its title from 448
+  };
+  for (const auto& a : areas) {
+    open(a.mode);
+    const CellRect r = monthObjectRect(a.slot);
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}),
+              std::vector<int>({a.area.left, a.area.top, a.area.right, a.area.bottom}))
+        << a.mode << " " << a.slot;
+  }
+  open(DateRange);
+  EXPECT_EQ(monthChildElement(3, 1), -1);
+  EXPECT_EQ(monthChildElement(0, 1), -1);
   open(YearView);
   EXPECT_EQ(monthChildElement(13, 1), -1);
   EXPECT_EQ(monthChildElement(1, 50), -1);
@@ -188,14 +208,23 @@ TEST_F(GridElements, TheWindowsDescriptionSaysTheMonthsShownAndTheSelectedDays) 
     EXPECT_EQ(std::string(text), c.description) << c.mode << " " << c.language;
   }
   // A one-byte buffer holds the terminator alone, and no element has no name.
-  char text[7] = "######";
+  char text[10] = "#########";
   gridElementName(gridElement(7), text, 1);
   gridElementDescription(gridElement(36), text + 1, 1);
   gridDescription(text + 2, 1);
   gridElementName(gridElement(-1), text + 3, 2);
   spokenDate(text + 4, 1, 0, LocalDate{2004, 3, 5}, true);
   spokenMonth(text + 5, 1, 0, 3, 2004);
-  EXPECT_EQ(std::string(text, 6), std::string(6, '\0'));
+  calendarName(1, text + 6, 1);
+  pickAnnouncement(12, text + 7, 1);
+  shownAnnouncement(1, text + 8, 1);
+  EXPECT_EQ(std::string(text, 9), std::string(9, '\0'));
+  // A range whose start shows no month says its end alone.
+  open(DateRange);
+  fillMonthCells(1, 13, 2004);
+  char shown[kSpokenDescriptionSize] = "#";
+  gridDescription(shown, sizeof shown);
+  EXPECT_EQ(std::string(shown), "End: March 2004");
 }
 
 // What is said after a pick that leaves the window open, after a list
@@ -213,6 +242,7 @@ TEST_F(GridElements, AnnouncementsAndMonthNamesSayTheDayOrMonthInTheWindowsLangu
       {SingleDate, 2, 0, Pick, 12, "Freitag, 6. Februar 2004 ausgew\xE4hlt"},
       {SingleDate, 0, 7, Pick, 12, ""},  // no date to pick
       {SingleDate, 0, 0, Pick, 3, ""},   // a heading
+      {SingleDate, 0, 0, Pick, -1, ""},  // no cell
       {DateRange, 0, 0, Pick, 68, "End: Friday 12 March 2004"},
       {DateRange, 1, 0, Pick, 8, "D\xE9" "but : lundi 2 f\xE9vrier 2004"},
       {YearView, 0, 0, Pick, 106, "Monday 1 March 2004 selected"},
@@ -221,6 +251,7 @@ TEST_F(GridElements, AnnouncementsAndMonthNamesSayTheDayOrMonthInTheWindowsLangu
       {DateRange, 4, 0, Shown, 2, "Fin: marzo de 2004"},
       {DateRange, 0, 7, Shown, 2, ""},
       {YearView, 0, 0, Shown, 5, "2004"},
+      {YearView, 0, 7, Shown, 5, ""},
       {YearView, 1, 0, Name, 12, "d\xE9" "cembre 2004"},
       {DateRange, 0, 0, Name, 1, "Start: February 2004"},
       {DateRange, 0, 0, Name, 3, ""},
@@ -229,7 +260,7 @@ TEST_F(GridElements, AnnouncementsAndMonthNamesSayTheDayOrMonthInTheWindowsLangu
     popupState.settings.language = c.language;
     popupState.settings.dateStyle = c.dateStyle;
     open(c.mode);
-    char text[kSpokenDescriptionSize];
+    char text[kSpokenDescriptionSize] = "#";
     if (c.what == Pick) pickAnnouncement(c.where, text, sizeof text);
     else if (c.what == Shown) shownAnnouncement(c.where, text, sizeof text);
     else calendarName(c.where, text, sizeof text);
