@@ -271,8 +271,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
       return S_OK;
     }
     if (t.kind != Target::Element || direction < NAVDIR_UP || direction > NAVDIR_RIGHT) return DISP_E_MEMBERNOTFOUND;
-    static const GridDirection toward[] = {TowardUp, TowardDown, TowardLeft, TowardRight};
-    const int to = gridElementToward(number, toward[direction - NAVDIR_UP]);
+    const int to = elementToward(number, direction);
     if (to < 0) return S_FALSE;
     *end = numberVariant(elementChildId(to));
     return S_OK;

@@ -62,6 +62,11 @@ void screenLocation(HWND window, const CellRect& r, LONG* left, LONG* top, LONG*
   *height = r.bottom - r.top;
 }
 
+int elementToward(int number, LONG direction) {
+  static const GridDirection toward[] = {TowardUp, TowardDown, TowardLeft, TowardRight};
+  return gridElementToward(number, toward[direction - NAVDIR_UP]);
+}
+
 HRESULT clickElement(HWND window, const GridElement& element) {
   if (!dayHasDate(element)) return DISP_E_MEMBERNOTFOUND;
   if (!IsWindowEnabled(window)) return E_ACCESSDENIED;

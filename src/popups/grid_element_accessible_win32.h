@@ -34,6 +34,10 @@ void screenLocation(HWND window, const CellRect& r, LONG* left, LONG* top, LONG*
 // The element's area on the screen.
 void elementLocation(HWND window, const GridElement& element, LONG* left, LONG* top, LONG* width, LONG* height);
 
+// The element next to element `number` in `direction`, NAVDIR_UP to
+// NAVDIR_RIGHT, by places on the grid (gridElementToward); -1 for none.
+int elementToward(int number, LONG direction);
+
 // A day's default action, the mouse's: the release of the left button at the
 // cell's centre, posted so that the window takes it from its own loop as it
 // takes a click (and the caller is not held while a message it may open is

@@ -146,8 +146,7 @@ class MonthAccessible final : public AccessibleObject<MonthAccessible> {
     } else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) {
       to = start.lVal + (direction == NAVDIR_NEXT ? 1 : -1);
     } else if (direction >= NAVDIR_UP && direction <= NAVDIR_RIGHT) {
-      static const GridDirection toward[] = {TowardUp, TowardDown, TowardLeft, TowardRight};
-      to = monthChildOfElement(gridElementToward(monthChildElement(slot_, start.lVal), toward[direction - NAVDIR_UP]));
+      to = monthChildOfElement(elementToward(monthChildElement(slot_, start.lVal), direction));
     } else {
       return DISP_E_MEMBERNOTFOUND;
     }
