@@ -3,8 +3,9 @@
 //   reset -> stored settings -> parameter overrides -> initial dates ->
 //   fonts and brushes -> calendar window (modal) -> result text.
 // The result is what the window left in resultText: a date, a range joined
-// by "...", or an empty text when the user cancelled. CalPopup alone falls
-// back on the caller's initial date (see runDateCall).
+// by "...", or an empty text when the user cancelled or the window could not
+// be shown. CalPopup alone falls back on the caller's initial date once its
+// window was confirmed (see runDateCall).
 #include "popups/date_functions_win32.h"
 
 #include <windows.h>
@@ -47,8 +48,12 @@ void runDateCall(void (*reset)(), TextHandle parameter, TextHandle result) {
   createThemeObjects();
   const INT_PTR ended = runCalendarWindow(moduleInstance(), GetActiveWindow());
   // A window that could not be created never reached its destruction, which
-  // is where the fonts and brushes are otherwise released.
-  if (ended == -1) releaseThemeObjects();
+  // is where the fonts and brushes are otherwise released. Nobody saw a date
+  // in it, so nothing is returned, as after a cancel.
+  if (ended == -1) {
+    releaseThemeObjects();
+    s.resultText[0] = '\0';
+  }
 
   if (singleDate && s.resultText[0] == '\0' && initialGiven == 1 && ended == 0)
     copyText(s.resultText, s.initialDate1);

@@ -22,7 +22,9 @@ std::string callDriven(const std::string& name, const std::string& parameter,
                        const std::function<void(WindowDriver&)>& script, bool* drivenOk) {
   uint32_t index = functionIndexOf(name);
   PluginHost::Outcome outcome;
-  bool ok = runDriven([&] { outcome = plugin().callFunction(index, parameter); }, script);
+  // The result block starts with a stale text, so that a call that leaves it
+  // unwritten cannot pass for one that returned an empty text.
+  bool ok = runDriven([&] { outcome = plugin().callFunction(index, parameter, "stale result"); }, script);
   if (drivenOk) *drivenOk = ok;
   EXPECT_TRUE(outcome.guardIntact) << name << " wrote past its result block";
   EXPECT_TRUE(outcome.recordIntact) << name << " changed the call record";

@@ -90,12 +90,16 @@ void checkLayout(WindowDriver& d, const Case& c) {
     EXPECT_EQ(year.top, g.px(5));
   }
 
-  // Each calendar's frame meets its cells: its bottom line reaches the
-  // first column's left edge, on the right calendar as on the left.
+  // Each calendar's frame meets its cells: its bottom line, drawn in the
+  // black pen, reaches the first column's left edge and no further, on the
+  // right calendar as on the left.
   const int frameBottom = g.layoutClientHeight - g.px(5) - 1;
-  for (int slot = 1; slot <= (c.slots == 12 ? 0 : c.slots); ++slot)
-    EXPECT_EQ(d.pixelAt(g.cell(slot, 42).left, frameBottom), d.pixelAt(g.cell(slot, 42).left + 1, frameBottom))
-        << "frame of calendar " << slot;
+  for (int slot = 1; slot <= (c.slots == 12 ? 0 : c.slots); ++slot) {
+    const int left = g.cell(slot, 42).left;
+    EXPECT_EQ(d.pixelAt(left, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
+    EXPECT_EQ(d.pixelAt(left + 1, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
+    EXPECT_NE(d.pixelAt(left - 1, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
+  }
 
   // Centred over the host window, the window still lies inside the work area
   // (at 144 DPI the year view with OK and Cancel is over 1000 pixels high).

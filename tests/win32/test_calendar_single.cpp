@@ -228,6 +228,7 @@ TEST_F(CalPopupTest, StoredPreferencesApply) {
     d.calendarGeometry(g);
     const RECT heading = g.cell(1, 0);
     EXPECT_EQ(d.pixelAt(heading.left + 2, heading.top + 2), 0xCC6699u);  // Purple headings
+    EXPECT_EQ(d.pixelAt(1, d.clientRect().bottom - 2), 0x940080u);       // on the Purple background
     d.clickCell(1, 7);  // Monday first: 1 March 2004 is the first cell
     d.pressButton(kOk);
   });
@@ -305,8 +306,9 @@ TEST_F(CalPopupTest, ConsecutiveCallsDoNotLeakState) {
 namespace {
 
 // A host whose record names a module without the calendar template, so the
-// window cannot be created: the call returns what it holds, and the fonts
-// and brushes made for the window are still released.
+// window cannot be created: the call returns an empty text, as a cancel
+// does, never a date nobody confirmed, and the fonts and brushes made for the
+// window are still released.
 char* hostBlock = nullptr;
 int32_t hostBlockSize = 0;
 void __stdcall resizeHostText(TextHandle text, int32_t size) {
@@ -321,7 +323,11 @@ std::string callWithoutTemplate(uint32_t index, const char* parameter) {
   typedef void(__cdecl * Entry)(HostCall*);
   Entry entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(plugin().module(), "FMExternCallProc")));
   char* parameterBlock = const_cast<char*>(parameter);
-  char* resultBlock = nullptr;
+  // A stale text in the result, so that a call that never writes it fails.
+  hostBlock = static_cast<char*>(std::realloc(hostBlock, 6));
+  std::memcpy(hostBlock, "stale", 6);
+  hostBlockSize = 5;
+  char* resultBlock = hostBlock;
   HostCall call = {};
   call.callKind = CallFunction;
   call.functionIndex = index;
@@ -331,16 +337,15 @@ std::string callWithoutTemplate(uint32_t index, const char* parameter) {
   call.resizeText = resizeHostText;
   call.textLength = hostTextLength;
   call.memoryStatus = hostMemoryStatus;
-  hostBlockSize = 0;
   entry(&call);
-  return std::string(resultBlock ? resultBlock : "", resultBlock ? hostBlockSize : 0);
+  return std::string(resultBlock, static_cast<size_t>(hostBlockSize));
 }
 
-TEST(CalendarWithoutWindow, ReturnsWhatItHoldsAndReleasesTheThemeObjects) {
+TEST(CalendarWithoutWindow, ReturnsNothingAndReleasesTheThemeObjects) {
   deleteSettingsKey();
   const GdiCounts before = countGdiObjects();
-  EXPECT_EQ(callWithoutTemplate(functionIndexOf(kCalPopup), "12/25/2003|||||||command"), "12/25/2003");
-  EXPECT_EQ(callWithoutTemplate(functionIndexOf(kCalPopup), "12/25/2003"), "");
+  for (const char* parameter : {"12/25/2003|||||||command", "|||||||command", "12/25/2003", ""})
+    EXPECT_EQ(callWithoutTemplate(functionIndexOf(kCalPopup), parameter), "") << parameter;
   EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM CalPopup2"), "03/01/2004|03/02/2004|||||||command"), "");
   EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM YearPopup"), "2004|||||||command"), "");
   const GdiCounts after = countGdiObjects();

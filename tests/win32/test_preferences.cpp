@@ -336,9 +336,14 @@ void denyToEveryone(DWORD rights) { ASSERT_TRUE(denyKeyRights(kSettingsKey, righ
 
 // Whether `text` starts with `begin` and ends with `end`: a message with the
 // system's own words for an error, which differ between systems, between them.
+// Those words come as one line: the line end the system gives them, and any
+// blank before it, are trimmed.
 bool framedBy(const std::string& text, const std::string& begin, const std::string& end) {
-  return text.size() >= begin.size() + end.size() && text.compare(0, begin.size(), begin) == 0 &&
-         text.compare(text.size() - end.size(), end.size(), end) == 0;
+  if (text.size() <= begin.size() + end.size() || text.compare(0, begin.size(), begin) != 0 ||
+      text.compare(text.size() - end.size(), end.size(), end) != 0)
+    return false;
+  const std::string words = text.substr(begin.size(), text.size() - begin.size() - end.size());
+  return words.find_first_of("\r\n") == std::string::npos && words.back() != ' ';
 }
 
 // When OK cannot store the choices, the window says why and stays open with

@@ -34,6 +34,18 @@ COLORREF brushColour(void* handle) {
   return brush.lbColor;
 }
 
+// The six themes' colours as the product documents them, in the order
+// background, month title, weekday background, weekday text, day text,
+// selected background (0x00BBGGRR).
+const Colour kDocumentedPalettes[6][6] = {
+    {0xC7D0D4, 0x000000, 0x8FE6F0, 0x000000, 0xB80E1A, 0xCB6699},  // Default
+    {0xFA001D, 0xFFFFFF, 0xF69480, 0x000000, 0xB80E1A, 0x61F2FF},  // Blue
+    {0x940080, 0xFFFFFF, 0xCC6699, 0x000000, 0x5C0A68, 0xE70986},  // Purple
+    {0x0403FD, 0x000000, 0xCACEFF, 0x000000, 0x2C2B45, 0x3131B3},  // Red
+    {0x05A518, 0x000000, 0x097315, 0xFFFFFF, 0x1E390B, 0x11FF70},  // Green
+    {0x11FFFC, 0x000000, 0x80F6EF, 0x000000, 0x097359, 0x28CEFE},  // Yellow
+};
+
 TEST(ThemeObjects, MadeFromThemeFontAndScale) {
   struct Case {
     int theme, font;
@@ -67,14 +79,13 @@ TEST(ThemeObjects, MadeFromThemeFontAndScale) {
                     font.lfStrikeOut + font.lfOutPrecision + font.lfClipPrecision + font.lfQuality,
                 0);
     }
-    const ThemePalette& p = themePalettes[c.theme];
-    EXPECT_EQ(brushColour(o.dialogBrush), p.background);
-    EXPECT_EQ(brushColour(o.weekdayBrush), p.weekdayBackground);
-    EXPECT_EQ(brushColour(o.selectedBrush), p.selectedBackground);
+    const Colour* p = kDocumentedPalettes[c.theme];
+    EXPECT_EQ(brushColour(o.dialogBrush), p[0]);
+    EXPECT_EQ(brushColour(o.weekdayBrush), p[2]);
+    EXPECT_EQ(brushColour(o.selectedBrush), p[5]);
     EXPECT_EQ(o.otherMonthBrush, GetStockObject(LTGRAY_BRUSH));
     EXPECT_EQ(o.dayBrush, GetStockObject(WHITE_BRUSH));
-    Colour expected[] = {p.monthTitleText, p.weekdayBackground, p.weekdayText, p.dayText,
-                         p.selectedBackground, 0xFFFFFF, 0xBEBEBE, 0x808080, 0x000000};
+    Colour expected[] = {p[1], p[2], p[3], p[4], p[5], 0xFFFFFF, 0xBEBEBE, 0x808080, 0x000000};
     Colour actual[] = {o.monthTitleTextColor, o.weekdayBkColor, o.weekdayTextColor, o.dayTextColor,
                        o.selectedBkColor, o.dayBkColor, o.otherMonthBkColor, o.otherMonthTextColor,
                        o.selectedTextColor};

@@ -1,42 +1,72 @@
 // Every placed window of the plug-in ends inside the work area: one that
-// would run past its right or bottom edge is moved back by as much as it
-// would overhang, and one that fits opens exactly where it is placed.
+// would run past an edge is moved back by as much as it would overhang, and
+// one that fits opens exactly where it is placed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdlib>
 
 #include "harness.h"
 
 namespace {
 
-const int kCentred = -1;  // requested position: centred over the host window
+// Where a window is expected along one axis.
+enum Where {
+  Exactly,   // at `value`, in screen coordinates
+  FromHost,  // `value` pixels from the host window's left or top edge
+  Centred,   // centred over the host window (to a pixel)
+  NearEdge,  // moved back against the work area's left or top edge
+  FarEdge,   // moved back against the work area's right or bottom edge
+};
+struct Axis {
+  Where where;
+  int value;
+};
 
 struct Case {
   const char* function;  // nullptr: the Preferences window
   const char* parameter;
   RECT host;             // the active window, in screen coordinates
-  int x, y;              // where the window is placed, or kCentred
+  Axis x, y;
 };
 
-// A host window near the bottom-right corner of the 1280 x 1024 screen, and
-// one in the middle of it.
-const RECT kCornerHost = {1000, 800, 1280, 1024}, kMiddleHost = {300, 200, 1000, 700};
+// Host windows on the 1280 x 1024 screen: near its bottom-right corner, in
+// its middle, and half off its top-left corner.
+const RECT kCornerHost = {1000, 800, 1280, 1024}, kMiddleHost = {300, 200, 1000, 700},
+           kOffTopLeftHost = {-300, -200, 100, 100};
+const Axis kCentredAxis = {Centred, 0}, kNear = {NearEdge, 0}, kFar = {FarEdge, 0};
 
 const Case kCases[] = {
-    {"XELM CalPopup", "12/25/2003|1200|950", kMiddleHost, 1200, 950},
-    {"XELM CalPopup", "12/25/2003|100|50", kMiddleHost, 100, 50},
-    {"XELM CalPopup", "12/25/2003", kCornerHost, kCentred, kCentred},
-    {"XELM CalPopup2", "03/01/2004|04/01/2004|1200|300", kMiddleHost, 1200, 300},
-    {"XELM YearPopup", "2004|900|700|||||command", kMiddleHost, 900, 700},
-    {"XELM YearPopup", "2004|||||||command", kCornerHost, kCentred, kCentred},
-    {"XELM TimePopup", "900|750", kMiddleHost, 1200, 950},  // offsets from the host window
-    {"XELM TimePopup", "", kMiddleHost, kCentred, kCentred},
-    {nullptr, "", kCornerHost, kCentred, kCentred},
-    {nullptr, "", kMiddleHost, kCentred, kCentred},
+    {"XELM CalPopup", "12/25/2003|1200|950", kMiddleHost, kFar, kFar},
+    {"XELM CalPopup", "12/25/2003|100|50", kMiddleHost, {Exactly, 100}, {Exactly, 50}},
+    {"XELM CalPopup", "12/25/2003|-50|-20", kMiddleHost, kNear, kNear},
+    {"XELM CalPopup", "12/25/2003|5|-1", kMiddleHost, {Exactly, 5}, kNear},
+    {"XELM CalPopup", "12/25/2003", kCornerHost, kCentredAxis, kCentredAxis},
+    {"XELM CalPopup", "12/25/2003", kOffTopLeftHost, kNear, kNear},
+    {"XELM CalPopup2", "03/01/2004|04/01/2004|1200|300", kMiddleHost, kFar, {Exactly, 300}},
+    {"XELM YearPopup", "2004|900|700|||||command", kMiddleHost, kFar, kFar},
+    {"XELM YearPopup", "2004|||||||command", kCornerHost, kFar, kFar},
+    {"XELM YearPopup", "2004|-10|0|||||command", kMiddleHost, kNear, {Exactly, 0}},
+    {"XELM TimePopup", "900|750", kMiddleHost, kFar, kFar},
+    {"XELM TimePopup", "120|-40", kMiddleHost, {FromHost, 120}, {FromHost, -40}},
+    {"XELM TimePopup", "-400|-300", kMiddleHost, kNear, kNear},
+    {"XELM TimePopup", "", kMiddleHost, kCentredAxis, kCentredAxis},
+    {"XELM TimePopup", "", kOffTopLeftHost, kNear, kNear},
+    {nullptr, "", kCornerHost, kFar, kFar},
+    {nullptr, "", kMiddleHost, kCentredAxis, kCentredAxis},
+    {nullptr, "", kOffTopLeftHost, kNear, kNear},
 };
 
-int placedStart(int requested, int hostStart, int hostEnd, int size) {
-  return requested == kCentred ? hostStart + ((hostEnd - hostStart - size) >> 1) : requested;
+// Checks one axis of the shown window [start, end) against the expectation.
+void expectPlaced(const char* axis, Axis expected, LONG start, LONG end, LONG hostStart, LONG hostEnd,
+                  LONG areaStart, LONG areaEnd) {
+  SCOPED_TRACE(axis);
+  switch (expected.where) {
+    case Exactly: EXPECT_EQ(start, expected.value); break;
+    case FromHost: EXPECT_EQ(start, hostStart + expected.value); break;
+    case Centred: EXPECT_LE(std::abs((start - hostStart) - (hostEnd - end)), 1); break;
+    case NearEdge: EXPECT_EQ(start, areaStart); break;
+    case FarEdge: EXPECT_EQ(end, areaEnd); break;
+  }
 }
 
 TEST(WindowPlacement, InsideTheWorkAreaMovedAsLittleAsNeeded) {
@@ -54,12 +84,10 @@ TEST(WindowPlacement, InsideTheWorkAreaMovedAsLittleAsNeeded) {
     if (c.function) callDriven(c.function, c.parameter, script);
     else runDriven([] { plugin().callKind(5); }, script);
 
-    const int width = shown.right - shown.left, height = shown.bottom - shown.top;
-    ASSERT_GT(width, 0);
+    ASSERT_GT(shown.right - shown.left, 0);
     const RECT h = host.rect();
-    const int x = placedStart(c.x, h.left, h.right, width), y = placedStart(c.y, h.top, h.bottom, height);
-    EXPECT_EQ(shown.left, std::min(x, int(area.right) - width));
-    EXPECT_EQ(shown.top, std::min(y, int(area.bottom) - height));
+    expectPlaced("x", c.x, shown.left, shown.right, h.left, h.right, area.left, area.right);
+    expectPlaced("y", c.y, shown.top, shown.bottom, h.top, h.bottom, area.top, area.bottom);
   }
 }
 

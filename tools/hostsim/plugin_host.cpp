@@ -52,11 +52,13 @@ int32_t __stdcall textLength(char** handle) { return textOf(handle)->size; }
 // The upper half of the register is deliberately noisy: only 16 bits count.
 uint32_t __stdcall memoryStatus() { return lastResizeFailed ? 0xBEEF0001u : 0xBEEF0000u; }
 
+// An empty text is a handle to no block at all, as a host may hand it: a
+// plug-in that reads a byte of a text whose length is 0 then faults.
 HostText makeText(const std::string& bytes) {
-  HostText text;
-  text.size = static_cast<int32_t>(bytes.size());
+  HostText text = {nullptr, static_cast<int32_t>(bytes.size())};
+  if (bytes.empty()) return text;
   text.block = allocateBlock(text.size);
-  if (!bytes.empty()) std::memcpy(text.block, bytes.data(), bytes.size());
+  std::memcpy(text.block, bytes.data(), bytes.size());
   return text;
 }
 
@@ -73,6 +75,7 @@ void reuseCallMemory(unsigned char* record, HostText& parameter, HostText& resul
 }
 
 bool guardIntact(const HostText& text) {
+  if (text.block == nullptr) return true;
   for (size_t i = 0; i < kGuard; ++i)
     if (static_cast<unsigned char>(text.block[text.size + i]) != kGuardByte) return false;
   return true;
@@ -192,7 +195,7 @@ PluginHost::Outcome PluginHost::callFunction(uint32_t index, const std::string& 
   Outcome outcome;
   outcome.resizeCount = resizeCount;
   outcome.resized = resizeCount > 0;
-  outcome.result.assign(result.block, result.block + result.size);
+  if (result.block) outcome.result.assign(result.block, result.block + result.size);
   outcome.guardIntact = guardIntact(result);
   outcome.recordIntact = std::memcmp(before, record, kRecordSize) == 0;
   reuseCallMemory(record, param, result);
@@ -232,5 +235,5 @@ PreparedCall::~PreparedCall() {
 
 std::string PreparedCall::resultText() const {
   const HostText* text = static_cast<const HostText*>(result_);
-  return std::string(text->block, static_cast<size_t>(text->size));
+  return text->block ? std::string(text->block, static_cast<size_t>(text->size)) : std::string();
 }
