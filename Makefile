@@ -8,12 +8,15 @@
 # make bench    the plug-in's windows timed against the platform's own controls
 # make gallery  every look as a picture: docs/gallery.md and docs/gallery/
 # make dist     the release zip: dist/XELMCalendar-<version>.zip
-# make mutants  the unit tests' mutation score over the portable sources
+# make mutants  mutation scores: the unit tests over the portable sources, then
+#               the Win32 tests over a sample of the Win32 sources
+#               (MUTANTS_ARGS and MUTANTS32_ARGS pass options to each run)
 CROSS := build/cross
 NATIVE := build/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 CALLS ?= 10000
+MUTANTS32_ARGS ?= --sample 200 --seed 1
 
 .PHONY: all deps cross native demo test fuzz soak bench gallery dist mutants clean
 
@@ -61,7 +64,8 @@ soak: cross
 	  status=$$?; scripts/wine-run --stop $(CROSS); exit $$status
 
 mutants: deps
-	scripts/mutants $(MUTANTS_ARGS)
+	status=0; scripts/mutants $(MUTANTS_ARGS) || status=1; \
+	  scripts/mutants --layer win32 $(MUTANTS32_ARGS) || status=1; exit $$status
 
 clean:
 	rm -rf build dist out
