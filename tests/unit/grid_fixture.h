@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "call/popup_state.h"
@@ -31,6 +33,34 @@ class GridTest : public ::testing::Test {
     popupState.mode = SingleDate;
     popupState.cellCount = 49;
     popupState.settings.scale = 1.0f;
+    placeADayPastTheGrid();
+  }
+
+  // Makes the bytes that follow the grid in the popup state read as a cell:
+  // a highlighted day of the shown month, dated 12/31/2004. A loop that
+  // reads one cell past the grid then gives itself away by an answer (a
+  // highlight found, a month named), which no sanitizer would: the read
+  // stays inside the state. Those bytes are the theme objects that the cell
+  // copies, so its fields are written until they read back as that day.
+  static void placeADayPastTheGrid() {
+    static_assert(offsetof(PopupState, grid) + sizeof popupState.grid + sizeof(CalendarCell) <= sizeof(PopupState),
+                  "a whole cell's bytes follow the grid");
+    unsigned char* past = reinterpret_cast<unsigned char*>(&popupState) + offsetof(PopupState, grid) +
+                          sizeof popupState.grid;
+    const ThemeObjects& o = popupState.objects;
+    for (int round = 0; round < 3; ++round) {
+      std::memcpy(past + offsetof(CalendarCell, dateText), "12/31/2004", 11);
+      const Colour shownMonth = o.dayBkColor;
+      std::memcpy(past + offsetof(CalendarCell, normalBkColor), &shownMonth, sizeof shownMonth);
+      void* const selected = o.selectedBrush;
+      std::memcpy(past + offsetof(CalendarCell, brush), &selected, sizeof selected);
+    }
+    CalendarCell image;
+    std::memcpy(&image, past, sizeof image);
+    ASSERT_EQ(image.brush, o.selectedBrush);
+    ASSERT_EQ(image.normalBkColor, o.dayBkColor);
+    ASSERT_STREQ(image.dateText, "12/31/2004");
+    for (void* other : {o.weekdayBrush, o.otherMonthBrush, o.dayBrush}) ASSERT_NE(other, o.selectedBrush);
   }
 
   static CalendarCell& cell(int slot, int position) { return popupState.grid[cellIndex(slot, position)]; }

@@ -84,6 +84,10 @@ const Case kCases[] = {
     {SingleDate, "| -12|+5x", "location=1 locationX=-12 locationY=5 leftText=-12 topText=+5x"},
     {SingleDate, "|  1000|\t 2000x", "location=1 locationX=1000 locationY=2000 leftText=1000 topText=2000"},
     {SingleDate, "|   |  ", "location=1 locationX=0 locationY=0 leftText=    topText=  "},
+    // A field keeps 50 characters, blanks included, and no more spills into the next.
+    {SingleDate, "|" + std::string(48, ' ') + "1234", "location=1 locationX=12 locationY=0 leftText=12"},
+    {SingleDate, "|" + std::string(51, ' ') + "|123",
+     "location=1 locationX=0 locationY=123 leftText=" + std::string(4, ' ') + " topText=123"},
     {SingleDate, "01/05/2004|||My Title|french|MONDAY|dd/mm/yyyy|Command|Purple|Courier New",
      "title=My Title language=1 calendarType=1 dateStyle=1 selectionMethod=1 theme=2 font=1 "
      "initialDate1=01/05/2004"},

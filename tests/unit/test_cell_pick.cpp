@@ -177,9 +177,10 @@ TEST_F(CellPick, DateRangeCalendarsKeepTheirOwnHighlight) {
 
 TEST_F(CellPick, YearViewIsOneCalendar) {
   open(YearView, 1, 2004);
-  EXPECT_EQ(highlightedCell(0), -1);
+  EXPECT_EQ(highlightedCell(0), -1);  // nor the day the fixture places past the grid
   EXPECT_EQ(clickOn(1, 20), 1);
   EXPECT_STREQ(popupState.resultText, "01/10/2004");
+  EXPECT_EQ(repainted, std::vector<int>{cellIndex(1, 20)});  // no highlight to clear, even past the grid
   EXPECT_EQ(clickOn(3, 30), 1);
   EXPECT_EQ(repainted, (std::vector<int>{cellIndex(1, 20), cellIndex(3, 30)}));
   EXPECT_EQ(highlightedIndexes(), std::vector<int>{cellIndex(3, 30)});

@@ -14,15 +14,16 @@ class GridElements : public GridTest {
  protected:
   // Slot 1 at (0, 0), a range's slot 2 at (0, 265), the year view's months
   // three a row 139 pixels apart below a 20-pixel band: February 2004 in
-  // slot 1 (it starts on a Sunday) and the months after it.
-  void open(PopupMode mode) {
+  // slot 1 (it starts on a Sunday) and the months after it; year 0 stands
+  // for a year list without a selection.
+  void open(PopupMode mode, int32_t year = 2004) {
     popupState.mode = mode;
     popupState.cellCount = mode == SingleDate ? 49 : mode == DateRange ? 98 : 588;
     const int slots = popupState.cellCount / 49;
     for (int slot = 1; slot <= slots; ++slot) {
       const int column = mode == YearView ? (slot - 1) % 3 : slot - 1;
       layoutMonth(slot, mode == YearView ? 20 + 139 * ((slot - 1) / 3) : 0, 265 * column);
-      fillMonthCells(slot, mode == YearView ? slot : slot + 1, 2004);
+      fillMonthCells(slot, mode == YearView ? slot : slot + 1, year);
     }
   }
   static std::string name(int number) {
@@ -237,6 +238,7 @@ TEST_F(GridElements, AnnouncementsAndMonthNamesSayTheDayOrMonthInTheWindowsLangu
     What what;
     int where;  // a cell for Pick, a slot otherwise
     const char* text;
+    int32_t year = 2004;
   } cases[] = {
       {SingleDate, 0, 0, Pick, 12, "Friday 6 February 2004 selected"},
       {SingleDate, 2, 0, Pick, 12, "Freitag, 6. Februar 2004 ausgew\xE4hlt"},
@@ -252,14 +254,15 @@ TEST_F(GridElements, AnnouncementsAndMonthNamesSayTheDayOrMonthInTheWindowsLangu
       {DateRange, 0, 7, Shown, 2, ""},
       {YearView, 0, 0, Shown, 5, "2004"},
       {YearView, 0, 7, Shown, 5, ""},
-      {YearView, 1, 0, Name, 12, "d\xE9" "cembre 2004"},
+      {YearView, 0, 0, Name, 12, "", 0},  // no year selected: the last month shows no day
+      {YearView, 1, 0, Name, 12, "d\xE9" "cembre 2004"},  // leaves slot 3 dated for the range's row below
       {DateRange, 0, 0, Name, 1, "Start: February 2004"},
       {DateRange, 0, 0, Name, 3, ""},
   };
   for (const Case& c : cases) {
     popupState.settings.language = c.language;
     popupState.settings.dateStyle = c.dateStyle;
-    open(c.mode);
+    open(c.mode, c.year);
     char text[kSpokenDescriptionSize] = "#";
     if (c.what == Pick) pickAnnouncement(c.where, text, sizeof text);
     else if (c.what == Shown) shownAnnouncement(c.where, text, sizeof text);

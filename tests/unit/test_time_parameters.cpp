@@ -64,6 +64,7 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
       {"||||9:30 P\xE2ques", "9", "30", ""},
       {"||||9:30 P\xD7 A\xC0 A\x8A", "9", "30", "PM"},  // the sign \xD7 ends a word; \xC0 and \x8A are letters
       {"||||9:30 AZ pz", "9", "30", ""},
+      {"||||9:30 PM Z", "9", "30", "PM"},  // a letter other than A or P is no marker
       {"||||7:3 PM", "7", "3 ", "PM"},          // the minute keeps its 2 characters
       {"||||:30 PM", "12", "0 ", "AM"},        // an empty hour is midnight
       {"||||9:05 PM", "9", "05", "PM"},
@@ -88,7 +89,7 @@ TEST(TimeParameters, InitialTimeAndHourConversion) {
 }
 
 TEST(TimeParameters, Position) {
-  struct Case { const char* parameter; const char* left; const char* top; int x, y; } cases[] = {
+  struct Case { std::string parameter; const char* left; const char* top; int x, y; } cases[] = {
       {"100|0", "100", "0", 100, 0},
       {"123456|-45", "12345", "-45", 12345, -45},
       {"abc|", "abc", "", 0, 0},
@@ -98,6 +99,7 @@ TEST(TimeParameters, Position) {
       {"   |  ", "", "", 0, 0},
       {"5", "5", "", 5, 0},
       {"|8", "", "8", 0, 8},
+      {std::string("\0" "123456", 7), "1234", "", 1234, 0},  // a NUL byte takes a place and adds nothing
   };
   for (const Case& c : cases) {
     Scanned s = scan(c.parameter);
