@@ -96,6 +96,17 @@ class AccessibleView {
   mutable std::vector<std::pair<long, IAccessible*>> children_;  // what child() handed out, by child id
 };
 
+// What a listening reader makes of a WinEvent about `window`'s accessible
+// objects, one line: the event as a word ("selection", "name", "live", ...)
+// and where it resolves through AccessibleObjectFromEvent, as navigation
+// reaches the same element: "0" the client object itself, "N" the client's
+// simple child N, "#K" the client's child K that is an object of its own,
+// "#K/N" child N of that object, "?" an element navigation never reaches;
+// then ": " and the element's name when it has one (not the client's own,
+// the window's title). "" for an event that
+// is not about the window's client area or its objects.
+std::string describeEvent(DWORD event, HWND window, LONG object, LONG child);
+
 // Child id `id` as a VARIANT (VT_I4), as IAccessible's methods take it.
 VARIANT childVariant(long id);
 
