@@ -873,6 +873,50 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
   }
 }
 
+// A reader in the host's apartment that asks for the window's object while
+// the window is being placed, before it is shown: any name it finds for the
+// announcement, and whether the calendar's own object answered.
+std::wstring earlyAnnouncement;
+bool earlyOwnObject = false;
+LRESULT CALLBACK earlyReader(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  char className[16] = {};
+  GetClassNameA(m.hwnd, className, sizeof className);
+  if (m.message == WM_WINDOWPOSCHANGED && !IsWindowVisible(m.hwnd) && std::string(className) == "#32770") {
+    IAccessible* early = nullptr;
+    AccessibleObjectFromWindow(m.hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                               reinterpret_cast<void**>(&early));
+    VARIANT role;
+    VariantInit(&role);
+    BSTR name = nullptr;
+    if (early && early->get_accRole(childVariant(50), &role) == S_OK && role.lVal == ROLE_SYSTEM_STATICTEXT) {
+      earlyOwnObject = true;
+      if (early->get_accName(childVariant(50), &name) == S_OK && name && *name) earlyAnnouncement = name;
+      SysFreeString(name);
+    }
+    if (early) early->Release();
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A new window says nothing of the previous one's last announcement, even
+// to a reader that reaches it before it is shown.
+TEST_F(AccessibilityTest, ANewWindowStartsWithoutTheLastOnesAnnouncement) {
+  EXPECT_EQ(callDriven("XELM CalPopup", "03/05/2004|||||||command",
+                       [](WindowDriver& d) {
+                         EXPECT_EQ(act(d, L"Tuesday 9 March 2004"), S_OK);
+                         d.pressButton(kOk);
+                       }),
+            "03/09/2004");
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, earlyReader, nullptr, GetCurrentThreadId());
+  callDriven("XELM CalPopup", "03/05/2004", [](WindowDriver& d) { d.close(); });
+  UnhookWindowsHookEx(hook);
+  CoUninitialize();
+  EXPECT_TRUE(earlyOwnObject);
+  EXPECT_EQ(earlyAnnouncement, L"");
+}
+
 // An annotation service laid out as COM lays it out, recording the lists
 // named ("id name|"), the element marked as a polite live region ("live
 // child|") and what is cleared ("id " for a name, "live child " for the
