@@ -374,3 +374,50 @@ std::string describeEvent(DWORD event, HWND window, LONG object, LONG child) {
   found->Release();
   return line;
 }
+
+namespace {
+
+EventListener* listening = nullptr;  // the one listener whose hook is set
+
+}  // namespace
+
+EventListener::EventListener(HWND window) : window_(window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  listening = this;
+  hook_ = SetWinEventHook(EVENT_OBJECT_REORDER, 0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */, nullptr, hear, process,
+                          0, WINEVENT_OUTOFCONTEXT);
+}
+
+EventListener::~EventListener() {
+  if (hook_) UnhookWinEvent(hook_);
+  listening = nullptr;
+}
+
+void CALLBACK EventListener::hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  EventListener* self = listening;
+  if (!self || window != self->window_) return;
+  self->lastHeard_ = GetTickCount();
+  // The place is taken before the element is resolved: while that call
+  // waits, the events after this one are delivered.
+  const size_t at = self->lines_.size();
+  self->lines_.emplace_back();
+  self->lines_[at] = describeEvent(event, window, object, child);
+}
+
+void EventListener::pump(int quietMs, int limitMs, bool afterAnEvent) {
+  const DWORD start = GetTickCount();
+  for (DWORD now = start; static_cast<int>(now - start) < limitMs && IsWindow(window_); now = GetTickCount()) {
+    const DWORD since = lastHeard_ ? lastHeard_ : (afterAnEvent ? now : start);
+    if (static_cast<int>(now - (since > start ? since : start)) >= quietMs) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+  }
+}
+
+std::vector<std::string> EventListener::heard() const {
+  std::vector<std::string> lines;
+  for (const std::string& line : lines_)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
