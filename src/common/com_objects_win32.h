@@ -57,8 +57,9 @@ class Counted : public Interface {
 // The parts of an IAccessible that the plug-in's accessible objects share:
 // IUnknown as Counted makes it, IDispatch without type information (clients
 // call IAccessible's methods), names and values that cannot be set, and a
-// closed flag that the window's end sets, after which every method fails
-// with RPC_E_DISCONNECTED.
+// closed flag that the window's end sets, after which every IAccessible
+// method fails with RPC_E_DISCONNECTED (those of IUnknown and IDispatch
+// answer as before: a kept reference can still be released).
 template <typename Self>
 class AccessibleObject : public Counted<Self, IAccessible> {
  public:
@@ -83,6 +84,30 @@ class AccessibleObject : public Counted<Self, IAccessible> {
   volatile bool closed_ = false;
 };
 
+// An accessible object that another of the module's objects holds as its
+// child (a month of the calendar window's object): its parent is given, not
+// kept, since the parent closes it before it goes.
+template <typename Self>
+class AccessibleChild : public AccessibleObject<Self> {
+ public:
+  AccessibleChild(HWND window, IAccessible* parent) : window_(window), parent_(parent) {}
+  AccessibleChild(const AccessibleChild&) = delete;
+  AccessibleChild& operator=(const AccessibleChild&) = delete;
+
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    if (!parent) return E_POINTER;
+    *parent = nullptr;
+    if (this->closed_) return RPC_E_DISCONNECTED;
+    parent_->AddRef();
+    *parent = parent_;
+    return S_OK;
+  }
+
+ protected:
+  HWND window_;          // the window whose client area holds the object
+  IAccessible* parent_;  // outlives the open child
+};
+
 // When any object is alive, takes one reference to the module (once), so
 // that a client in this process that releases after the host unloaded the
 // plug-in still finds the code of its Release.
@@ -91,9 +116,3 @@ void holdModuleWhileObjectsLive();
 // Gives that reference up once no object lives any more. Called at each
 // host call, while the host's own reference keeps the module loaded.
 void releaseModuleHoldWhenUnused();
-
-// Several child ids as an IEnumVARIANT of VT_I4 values, as get_accSelection
-// hands out more than one selected child; at most kMostEnumeratedIds are
-// kept. nullptr when out of memory.
-const ULONG kMostEnumeratedIds = 2;
-IEnumVARIANT* childIdEnumerator(const LONG* ids, ULONG count);

@@ -14,17 +14,15 @@ int monthObjectCount() { return popupState.mode == SingleDate ? 0 : gridSlotsInU
 
 long announcementChildId() { return (flat() ? gridElementCount() : monthObjectCount()) + 1; }
 
-long elementChildId(int number) {
-  if (number < 0 || number >= gridElementCount()) return 0;
-  return (flat() ? 0 : kNestedElementIds) + number + 1;
-}
+long elementChildId(int number) { return flat() && number >= 0 && number < gridElementCount() ? number + 1 : 0; }
 
-int elementOfChildId(long id) {
-  const long number = id - (flat() ? 0 : kNestedElementIds) - 1;
-  return number >= 0 && number < gridElementCount() ? static_cast<int>(number) : -1;
-}
+int elementOfChildId(long id) { return flat() && id >= 1 && id <= gridElementCount() ? static_cast<int>(id - 1) : -1; }
 
 int monthOfChildId(long id) { return id >= 1 && id <= monthObjectCount() ? static_cast<int>(id) : 0; }
+
+long monthObjectId(int slot) { return kMonthObjectIds + slot; }
+
+int monthOfObjectId(long objectId) { return monthOfChildId(objectId - kMonthObjectIds); }
 
 int monthChildElement(int slot, long child) {
   if (child < 1 || child > kCellsPerSlot) return -1;

@@ -10,13 +10,15 @@
 // are its slot's headings, ids 1 to 7, and days, 8 to 49, in reading order
 // (the year view's title is the month object's own name).
 //
-// Events and selections must name a day that is not the client's own
-// child: the client also answers for every grid element under a nested id,
-// kNestedElementIds + element + 1, beyond any child id it counts.
+// An event about a month object, or about a day or heading inside one, names
+// the month object by a custom object id of the window (positive, as MSAA
+// leaves positive ids to the server), which the window's WM_GETOBJECT
+// answers with that month object: a reader resolving the event then holds
+// the same object, and the same child id in it, as its navigation reaches.
 #pragma once
 #include "call/calendar_cell.h"
 
-constexpr long kNestedElementIds = 1000;
+constexpr long kMonthObjectIds = 100;
 
 // Month objects of the window: 0 for one month, 2 in a range, 12 in the year view.
 int monthObjectCount();
@@ -25,13 +27,18 @@ int monthObjectCount();
 // the controls follow it.
 long announcementChildId();
 
-// The child id under which the client object answers for grid element
-// `number`: its own child's id when flat, else its nested id; 0 when the
-// number is outside the grid.
+// The client object's child id of grid element `number` when one month is
+// shown; 0 when the number is outside the grid or the element is held by a
+// month object.
 long elementChildId(int number);
 
 // The grid element that child id `id` of the client names; -1 for another id.
 int elementOfChildId(long id);
+
+// The custom object id that names month object `slot` in events and
+// WM_GETOBJECT; monthOfObjectId gives the slot back, 0 for any other id.
+long monthObjectId(int slot);
+int monthOfObjectId(long objectId);
 
 // The slot of the month object with child id `id`; 0 for another id.
 int monthOfChildId(long id);

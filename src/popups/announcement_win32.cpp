@@ -18,8 +18,14 @@ void resetAnnouncement() { announcement[0] = '\0'; }
 
 const char* latestAnnouncement() { return announcement; }
 
+void keepUnsaid(const char* text) {
+  if (text[0] != '\0') copyText(announcement, sizeof announcement, text);
+}
+
 void announce(HWND window, const char* text) {
   if (text[0] == '\0') return;
-  copyText(announcement, sizeof announcement, text);
+  keepUnsaid(text);
   NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, announcementChildId());
 }
+
+LONG announcementState() { return announcement[0] ? STATE_SYSTEM_READONLY : STATE_SYSTEM_INVISIBLE; }

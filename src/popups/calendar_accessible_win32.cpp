@@ -1,9 +1,10 @@
 // The calendar window's IAccessible: the grid elements of grid_elements.h
 // as simple children (no object of their own, addressed by child id) or
-// grouped in month objects, the announcement element, the window's controls
-// and the client object itself answered by the platform's proxies. Plain
-// COM without a framework: one class, reference counted, with a closed flag
-// that the window's end sets and every method checks first.
+// grouped in month objects, the announcement, the window's controls and the
+// client object itself answered by the platform's proxies. Plain COM without
+// a framework: the window's object holds the objects of its own children
+// (month objects, the announcement's) and closes them with itself at the
+// window's end, after which every call on any of them fails.
 #include "popups/calendar_accessible_win32.h"
 
 #include "call/popup_state.h"
@@ -18,14 +19,15 @@
 
 namespace {
 
-// What a child id names: the client object itself, a control or a month
-// object (each answered by its own object), a grid element, the announcement
-// element, or nothing (the call fails with `error`).
+// What a child id names: the client object itself, a control, a month
+// object or the announcement's object (each answered by its own object), a
+// grid element, the announcement as a simple element, or nothing (the call
+// fails with `error`).
 struct Target {
   enum Kind { Refused, Object, Element, Announcement } kind;
   HRESULT error;        // Refused: what the call returns
   HWND control;         // Object: the control, or nullptr
-  int month;            // Object: the month object's slot, or 0
+  long own;             // Object: the child id of an object of our own (a month's, the announcement's), or 0
   GridElement element;  // Element
 };
 
@@ -38,35 +40,39 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
 
   HWND window() const { return window_; }
 
-  // From now on every call fails, on this object and its month objects,
-  // which are disconnected from their clients; the proxy is released.
+  // From now on every call fails, on this object and the objects of its
+  // own children, which are disconnected from their clients; the proxy is
+  // released.
   void close() {
     AccessibleObject::close();
     for (IAccessible*& month : months_) {
-      if (!month) continue;
-      closeMonthAccessible(month);
-      CoDisconnectObject(month, 0);
-      month->Release();
-      month = nullptr;
+      if (month) closeMonthAccessible(month);
+      let(month);
     }
+    if (announcement_) closeAnnouncementAccessible(announcement_);
+    let(announcement_);
     if (proxy_) proxy_->Release();
     proxy_ = nullptr;
   }
 
-  // Month object `slot` with a reference for the caller, made at the first
-  // request; nullptr when out of memory.
-  IAccessible* month(int slot) {
-    IAccessible*& month = months_[slot - 1];
-    if (!month) month = madeMonthAccessible(window_, slot, this);
-    if (month) month->AddRef();
-    return month;
+  // The object of the client's child `id` when it is one of our own (a
+  // month object, or in a range and the year view the announcement's),
+  // made at the first request, with a reference for the caller; nullptr for
+  // another child or when out of memory.
+  IAccessible* ownChild(long id) {
+    if (!ownsObject(id)) return nullptr;
+    const int slot = monthOfChildId(id);
+    IAccessible** object = slot ? &months_[slot - 1] : &announcement_;
+    if (!*object) *object = slot ? madeMonthAccessible(window_, slot, this) : madeAnnouncementAccessible(window_, this);
+    if (*object) (*object)->AddRef();
+    return *object;
   }
 
   // Child `id` as accNavigate and accHitTest hand it out.
   HRESULT childVariant(long id, VARIANT* out) {
     if (id < 1 || id > childCount()) return S_FALSE;
-    if (const int slot = monthOfChildId(id)) {
-      IAccessible* object = month(slot);
+    if (ownsObject(id)) {
+      IAccessible* object = ownChild(id);
       if (!object) return E_OUTOFMEMORY;
       out->vt = VT_DISPATCH;
       out->pdispVal = object;
@@ -101,8 +107,8 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     const Target t = resolve(child);
     if (t.kind == Target::Refused) return t.error;
     if (t.kind != Target::Object) return S_FALSE;  // a simple element
-    if (t.month) {
-      *object = month(t.month);
+    if (t.own) {
+      *object = ownChild(t.own);
       return *object ? S_OK : E_OUTOFMEMORY;
     }
     if (!t.control) return E_INVALIDARG;
@@ -149,8 +155,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     VariantInit(state);
     const Target t = resolve(child);
     if (t.kind == Target::Element) *state = numberVariant(elementState(window_, t.element));
-    else if (t.kind == Target::Announcement)
-      *state = numberVariant(latestAnnouncement()[0] ? STATE_SYSTEM_READONLY : STATE_SYSTEM_INVISIBLE);
+    else if (t.kind == Target::Announcement) *state = numberVariant(announcementState());
     else return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accState(self, state); });
     return S_OK;
   }
@@ -188,30 +193,16 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     return controlVariant(focused, focus);
   }
 
-  // The highlighted day (VT_I4), a range's two (an IEnumVARIANT of their
-  // child ids), or none (VT_EMPTY and S_FALSE).
+  // In one month the highlighted day (VT_I4), or none (VT_EMPTY and
+  // S_FALSE). In a range and the year view the client's children are month
+  // objects, which are never selected: each answers with its own day.
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
     if (!selection) return E_POINTER;
     VariantInit(selection);
     if (closed_) return RPC_E_DISCONNECTED;
-    // The calendars that keep a highlight each: a range's two, else one.
-    const int mode = popupState.mode;
-    const int calendars = mode == DateRange ? 2 : 1;
-    LONG ids[kMostEnumeratedIds];
-    ULONG count = 0;
-    for (int calendar = 1; calendar <= calendars; ++calendar) {
-      const int cell = highlightedCell(mode == YearView ? 0 : calendar);
-      if (cell >= 0) ids[count++] = elementChildId(gridElementOfCell(cell));
-    }
-    if (count == 0) return S_FALSE;
-    if (count == 1) {
-      *selection = numberVariant(ids[0]);
-      return S_OK;
-    }
-    IEnumVARIANT* days = childIdEnumerator(ids, count);
-    if (!days) return E_OUTOFMEMORY;
-    selection->vt = VT_UNKNOWN;
-    selection->punkVal = days;
+    const long day = elementChildId(gridElementOfCell(highlightedCell(1)));
+    if (day == 0) return S_FALSE;
+    *selection = numberVariant(day);
     return S_OK;
   }
 
@@ -246,7 +237,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
   // From the client object to its first or last child; between its children
   // in child id order (from the last grid element or month object on to the
   // announcement, then the first control's object); and up, down, left and
-  // right between a month's headings and days. A child has no children to
+  // right between one month's headings and days. A child has no children to
   // go to. Other directions of the client object are the proxy's.
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
     if (!end) return E_POINTER;
@@ -260,18 +251,10 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
       return proxy_->accNavigate(direction, start, end);
     }
     if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) return E_INVALIDARG;
-    const int number = elementOfChildId(from);
-    const bool nested = t.kind == Target::Element && from > childCount();
-    if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) {
-      const int step = direction == NAVDIR_NEXT ? 1 : -1;
-      if (!nested) return childVariant(from + step, end);
-      // A nested element's neighbours are its month's.
-      if (gridElement(number + step).slot != t.element.slot) return S_FALSE;
-      *end = numberVariant(elementChildId(number + step));
-      return S_OK;
-    }
+    if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS)
+      return childVariant(from + (direction == NAVDIR_NEXT ? 1 : -1), end);
     if (t.kind != Target::Element || direction < NAVDIR_UP || direction > NAVDIR_RIGHT) return DISP_E_MEMBERNOTFOUND;
-    const int to = elementToward(number, direction);
+    const int to = elementToward(elementOfChildId(from), direction);
     if (to < 0) return S_FALSE;
     *end = numberVariant(elementChildId(to));
     return S_OK;
@@ -311,6 +294,18 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
 
   LONG childCount() const { return announcementChildId() + controlCount(window_); }
 
+  // Whether the client's child `id` is answered by an object of our own.
+  static bool ownsObject(long id) { return monthOfChildId(id) || (id == announcementChildId() && monthObjectCount()); }
+
+  // Lets the window's reference to an object of its own go, disconnected
+  // from its clients.
+  static void let(IAccessible*& object) {
+    if (!object) return;
+    CoDisconnectObject(object, 0);
+    object->Release();
+    object = nullptr;
+  }
+
   Target resolve(const VARIANT& child) const {
     if (closed_) return {Target::Refused, RPC_E_DISCONNECTED, nullptr, 0, {}};
     if (child.vt != VT_I4 || child.lVal < 0) return {Target::Refused, E_INVALIDARG, nullptr, 0, {}};
@@ -318,7 +313,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     if (id == CHILDID_SELF) return {Target::Object, S_OK, nullptr, 0, {}};
     const int number = elementOfChildId(id);
     if (number >= 0) return {Target::Element, S_OK, nullptr, 0, gridElement(number)};
-    if (const int slot = monthOfChildId(id)) return {Target::Object, S_OK, nullptr, slot, {}};
+    if (ownsObject(id)) return {Target::Object, S_OK, nullptr, id, {}};
     if (id == announcementChildId()) return {Target::Announcement, S_OK, nullptr, 0, {}};
     HWND control = id > announcementChildId() ? controlAt(window_, id - announcementChildId()) : nullptr;
     if (!control) return {Target::Refused, E_INVALIDARG, nullptr, 0, {}};
@@ -327,12 +322,12 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
 
   // Calls `call` with CHILDID_SELF on the object that answers for the
   // target itself: the platform's object of the client area or of a
-  // control, or a month object; or returns the refusal.
+  // control, or an object of our own; or returns the refusal.
   template <typename Call>
   HRESULT forwarded(const Target& t, Call call) {
     if (t.kind == Target::Refused) return t.error;
     IAccessible* object = proxy_;
-    if (t.month) object = month(t.month);
+    if (t.own) object = ownChild(t.own);
     else if (t.control && FAILED(controlObject(t.control, IID_IAccessible, reinterpret_cast<void**>(&object))))
       object = nullptr;
     if (!object) return E_FAIL;
@@ -357,8 +352,9 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
   }
 
   HWND window_;
-  IAccessible* proxy_;                        // the platform's object of the client area
-  IAccessible* months_[kGridSlots] = {};      // month objects made so far, one reference each
+  IAccessible* proxy_;                     // the platform's object of the client area
+  IAccessible* months_[kGridSlots] = {};   // month objects made so far, one reference each
+  IAccessible* announcement_ = nullptr;    // the announcement's object once made, one reference
 };
 
 CalendarAccessible* accessible = nullptr;  // the open window's object, once asked for
@@ -367,7 +363,8 @@ bool comStartedHere = false;               // answerGetObject initialised COM on
 }  // namespace
 
 LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
-  if (static_cast<LONG>(objectId) != OBJID_CLIENT) return 0;
+  const int slot = monthOfObjectId(static_cast<LONG>(objectId));
+  if (static_cast<LONG>(objectId) != OBJID_CLIENT && !slot) return 0;
   if (accessible && accessible->window() != window) closeAccessible();
   if (!accessible) {
     // S_FALSE (already initialised) counts too and is balanced at the end.
@@ -387,27 +384,57 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
       return 0;
     }
   }
-  return LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(accessible));
+  if (!slot) return LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(accessible));
+  IAccessible* month = accessible->ownChild(slot);
+  if (!month) return 0;
+  const LRESULT answer = LresultFromObject(IID_IAccessible, flags, month);
+  month->Release();
+  return answer;
 }
 
+namespace {
+
+// Raises `event` about grid element `number` where a reader finds it: in
+// its month object, or in one month as the client's own child.
+void notifyElement(DWORD event, HWND window, int number) {
+  if (number < 0) return;
+  if (monthObjectCount())
+    NotifyWinEvent(event, window, monthObjectId(gridElement(number).slot), monthChildOfElement(number));
+  else
+    NotifyWinEvent(event, window, OBJID_CLIENT, elementChildId(number));
+}
+
+}  // namespace
+
 void notifyGridRefilled(HWND window, int slot) {
-  NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
+  // The days are renamed in place: their container's children changed. A
+  // month object is also renamed by the month or year it shows; the year
+  // view refills every one, a range the one of `slot`.
+  const bool yearView = popupState.mode == YearView;
+  if (!monthObjectCount()) NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
+  else
+    for (int month = yearView ? 1 : slot; month <= (yearView ? monthObjectCount() : slot); ++month) {
+      NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, monthObjectId(month), CHILDID_SELF);
+      NotifyWinEvent(EVENT_OBJECT_REORDER, window, monthObjectId(month), CHILDID_SELF);
+    }
   NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
   char shown[kSpokenDescriptionSize];
   shownAnnouncement(slot, shown, sizeof shown);
-  announce(window, shown);
+  // The year view's new year is the year list's own new value, which a
+  // reader already speaks: said again it would be heard twice.
+  if (yearView) keepUnsaid(shown);
+  else announce(window, shown);
 }
 
 void notifyDayPicked(HWND window, int cell, int replaced) {
-  const long day = elementChildId(gridElementOfCell(cell));
-  if (day == 0) return;
-  if (popupState.mode != DateRange) {
-    NotifyWinEvent(EVENT_OBJECT_SELECTION, window, OBJID_CLIENT, day);
-    return;
-  }
-  const long before = elementChildId(gridElementOfCell(replaced));
-  if (before != 0 && before != day) NotifyWinEvent(EVENT_OBJECT_SELECTIONREMOVE, window, OBJID_CLIENT, before);
-  NotifyWinEvent(EVENT_OBJECT_SELECTIONADD, window, OBJID_CLIENT, day);
+  const int day = gridElementOfCell(cell);
+  const int before = gridElementOfCell(replaced);
+  // Each container (one month's window, a month object) holds one selected
+  // day, which the pick replaces. In the year view the replaced day may lie
+  // in another month object, whose selection is then empty.
+  if (day >= 0 && before >= 0 && gridElement(before).slot != gridElement(day).slot)
+    notifyElement(EVENT_OBJECT_SELECTIONREMOVE, window, before);
+  notifyElement(EVENT_OBJECT_SELECTION, window, day);
 }
 
 void announcePick(HWND window, int cell) {
@@ -417,9 +444,9 @@ void announcePick(HWND window, int cell) {
   announce(window, picked);
 }
 
-HRESULT calendarChildVariant(long id, VARIANT* out) {
+HRESULT calendarSibling(long id, LONG direction, VARIANT* out) {
   VariantInit(out);
-  return accessible ? accessible->childVariant(id, out) : S_FALSE;
+  return accessible ? accessible->childVariant(id + (direction == NAVDIR_NEXT ? 1 : -1), out) : S_FALSE;
 }
 
 void closeAccessible() {

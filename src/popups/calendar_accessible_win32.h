@@ -8,19 +8,23 @@
 //                    and days, as grid_element_accessible_win32.h describes
 //                    them), then the announcement element (G + 1)
 //   range, year view the month objects 1 to M (month_accessible_win32.h),
-//                    then the announcement element (M + 1); every grid
-//                    element also answers under its nested id, as events
-//                    and the selection name it
+//                    then the announcement's object (M + 1)
 //   then             the window's controls, in their order as child windows,
 //                    each the platform's own object for it
 //                    (CreateStdAccessibleObject)
 // The grid comes first so that a reader's object navigation (first child,
 // then next sibling) meets every day, or every month, before it leaves for
 // the controls, whose objects lead on to their sibling windows, not back to
-// the grid. The announcement element (announcement_win32.h) is a static
-// text named by the latest thing the window said.
+// the grid. The announcement (announcement_win32.h) is a static text named
+// by the latest thing the window said.
+// Events name an element where a reader finds it: a month object by its own
+// object id of the window (grid/accessible_tree.h), which WM_GETOBJECT
+// answers, and a day or heading inside one by that id and its child id
+// there; the announcement and one month's elements by the client object
+// and their child ids.
 // The client object's description says which month or months are shown and
-// which days are selected; its selection is the highlighted day or days. Up,
+// which days are selected; in one month its selection is the highlighted
+// day. Up,
 // down, left and right move between a month's headings and days by their
 // places on the grid. Everything else about the client object itself (its
 // name, role, state, location and parent) is the platform's proxy's answer.
@@ -36,23 +40,26 @@
 
 // Answers WM_GETOBJECT: for OBJID_CLIENT the window's accessible object,
 // made at the first request (which also initialises COM on this thread when
-// it is not yet, until the window ends), as LresultFromObject gives it; 0
-// for any other object id or on a thread of the multithreaded apartment, so
-// that the platform answers as before.
+// it is not yet, until the window ends), and for a month object's id that
+// month object, as LresultFromObject gives them; 0 for any other object id
+// or on a thread of the multithreaded apartment, so that the platform
+// answers as before.
 LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId);
 
 // Tells listening clients that the grid's days of slot `slot` were filled
-// again (a list change; in the year view every slot was): EVENT_OBJECT_REORDER
-// and EVENT_OBJECT_DESCRIPTIONCHANGE on the client object, and the month or
-// year now shown as the announcement.
+// again (a list change; in the year view every slot was):
+// EVENT_OBJECT_REORDER on the days' container (the client object, or each
+// month object refilled, which also raises EVENT_OBJECT_NAMECHANGE as it
+// shows another month), EVENT_OBJECT_DESCRIPTIONCHANGE on the client object,
+// and the month now shown as the announcement ("April 2004", "End: May
+// 2004"). The year view's year is not said again after its list's own
+// value; the announcement holds it unsaid.
 void notifyGridRefilled(HWND window, int slot);
 
 // Tells listening clients that the day of grid cell `cell` was picked, where
-// `replaced` was highlighted in its calendar before (-1 for none): in a range
-// EVENT_OBJECT_SELECTIONREMOVE for the replaced day and
-// EVENT_OBJECT_SELECTIONADD for the new one, since the other calendar's pick
-// stays selected; otherwise EVENT_OBJECT_SELECTION. Days are named by their
-// child ids in the client object (nested in a range and the year view).
+// `replaced` was highlighted in its calendar before (-1 for none):
+// EVENT_OBJECT_SELECTION in the day's container, and in the year view
+// EVENT_OBJECT_SELECTIONREMOVE for a replaced day in another month object.
 // Events go out whether or not a client has asked for the object yet: one
 // that starts listening while the window is open hears them, and without a
 // listener NotifyWinEvent does nothing.
@@ -63,10 +70,10 @@ void notifyDayPicked(HWND window, int cell, int replaced);
 // with its calendar.
 void announcePick(HWND window, int cell);
 
-// The client object's child `id` as a client reads it from accNavigate: a
-// simple element's id (VT_I4), or a month object or control (VT_DISPATCH);
-// S_FALSE when there is none.
-HRESULT calendarChildVariant(long id, VARIANT* out);
+// The client object's child after (NAVDIR_NEXT) or before (NAVDIR_PREVIOUS)
+// its child `id`, as a client reads it from accNavigate: a simple element's
+// id (VT_I4), or an object's (VT_DISPATCH); S_FALSE when there is none.
+HRESULT calendarSibling(long id, LONG direction, VARIANT* out);
 
 // Disconnects the window's accessible object from its clients, releases what
 // answerGetObject made and ends COM on this thread when it began it there.

@@ -236,6 +236,9 @@ int shownListNames(const ListName** names) {
 }
 
 void onInitDialog(HWND window) {
+  // Before the window can answer a reader (WM_GETOBJECT waits for
+  // dialogReady): the previous window's last words are not this one's.
+  resetAnnouncement();
   const bool clientResized = adaptToDisplay(window);
   layoutAndFill(window);
   SetWindowTextA(window, popupState.settings.title);
@@ -251,7 +254,6 @@ void onInitDialog(HWND window) {
   sizeOpenLists(window);
   const ListName* names = nullptr;
   const int named = shownListNames(&names);
-  resetAnnouncement();
   nameLists(window, names, named, announcementChildId());
   ShowWindow(window, SW_SHOW);
   SetFocus(window);
@@ -389,7 +391,6 @@ void onLeftButtonUp(HWND window, int x, int y) {
   const int cell = cellAt(x, y);
   const int replaced = highlightedCell(s.mode == YearView ? 0 : cell < kCellsPerSlot ? 1 : 2);
   if (!pickAt(window, x, y)) return;
-  notifyDayPicked(window, cell, replaced);
   // resultText holds the one date of a range so far until both are picked.
   const bool rangeComplete = s.mode == DateRange && s.picked1 && s.picked2;
   if (rangeComplete) formatRange();
@@ -398,7 +399,8 @@ void onLeftButtonUp(HWND window, int x, int y) {
     return;
   }
   // The window stays open: under Command Buttons OK confirms (and checks a
-  // range's order again).
+  // range's order again). Nothing is told on the closing path above.
+  notifyDayPicked(window, cell, replaced);
   announcePick(window, cell);
   if (rangeComplete && !commandButtons()) showValidationMessage(window, kOrderMessage);
 }

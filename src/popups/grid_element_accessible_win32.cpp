@@ -32,9 +32,7 @@ HRESULT elementText(const GridElement& element, ElementText which, BSTR* out) {
 }
 
 LONG elementRole(const GridElement& element) {
-  return element.kind == DayElement       ? ROLE_SYSTEM_CELL
-         : element.kind == HeadingElement ? ROLE_SYSTEM_COLUMNHEADER
-                                          : ROLE_SYSTEM_STATICTEXT;
+  return element.kind == DayElement ? ROLE_SYSTEM_CELL : ROLE_SYSTEM_COLUMNHEADER;
 }
 
 LONG elementState(HWND window, const GridElement& element) {

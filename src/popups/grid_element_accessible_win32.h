@@ -8,8 +8,6 @@
 //                    to and whether it lies outside the month shown; a cell
 //                    without a date is unavailable and invisible; default
 //                    action "Click"
-//   month title      role static text (the year view's, held by the window's
-//                    object under its nested id only)
 // Every element is unavailable while the window is disabled under a
 // validation message.
 #pragma once

@@ -10,20 +10,9 @@
 
 namespace {
 
-class MonthAccessible final : public AccessibleObject<MonthAccessible> {
+class MonthAccessible final : public AccessibleChild<MonthAccessible> {
  public:
-  MonthAccessible(HWND window, int slot, IAccessible* parent) : window_(window), slot_(slot), parent_(parent) {}
-  MonthAccessible(const MonthAccessible&) = delete;
-  MonthAccessible& operator=(const MonthAccessible&) = delete;
-
-  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-    if (!parent) return E_POINTER;
-    *parent = nullptr;
-    if (closed_) return RPC_E_DISCONNECTED;
-    parent_->AddRef();
-    *parent = parent_;
-    return S_OK;
-  }
+  MonthAccessible(HWND window, int slot, IAccessible* parent) : AccessibleChild(window, parent), slot_(slot) {}
 
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     if (!count) return E_POINTER;
@@ -125,8 +114,9 @@ class MonthAccessible final : public AccessibleObject<MonthAccessible> {
     return S_OK;
   }
 
-  // From the month itself: its first or last element, the neighbouring
-  // month objects, and after the last month the window's first control.
+  // From the month itself: its first or last element, and the window
+  // object's children before and after it (the neighbouring month objects;
+  // after the last month the announcement's object).
   // Between its elements: in id order, or by their places on the grid.
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
     if (!end) return E_POINTER;
@@ -137,9 +127,7 @@ class MonthAccessible final : public AccessibleObject<MonthAccessible> {
     if (c.self) {
       if (direction == NAVDIR_FIRSTCHILD) to = 1;
       else if (direction == NAVDIR_LASTCHILD) to = kCellsPerSlot;
-      else if (direction == NAVDIR_NEXT)
-        return calendarChildVariant(slot_ < monthObjectCount() ? slot_ + 1 : announcementChildId() + 1, end);
-      else if (direction == NAVDIR_PREVIOUS) return slot_ > 1 ? calendarChildVariant(slot_ - 1, end) : S_FALSE;
+      else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) return calendarSibling(slot_, direction, end);
       else return S_FALSE;
     } else if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
       return E_INVALIDARG;  // a simple element has no children
@@ -205,9 +193,7 @@ class MonthAccessible final : public AccessibleObject<MonthAccessible> {
     return text(child, out, which, [](BSTR*) { return S_FALSE; });
   }
 
-  HWND window_;
-  int slot_;             // 1-12
-  IAccessible* parent_;  // the window's object, which outlives the open month
+  int slot_;  // 1-12
 };
 
 }  // namespace

@@ -7,7 +7,10 @@
 //              headings and days (and the year view's title); its selection
 //              is its highlighted day; next and previous lead to the
 //              neighbouring month objects, and from the last one on to the
-//              window's first control
+//              announcement's object
+//   events     named by its own object id of the window
+//              (grid/accessible_tree.h), and its days' by that id and their
+//              child ids here
 //   children   the slot's headings (ids 1-7) and days (8-49), simple
 //              elements as grid_element_accessible_win32.h describes them,
 //              moved between in id order or by their places on the grid

@@ -38,8 +38,8 @@ class GridElements : public GridTest {
   }
 };
 
-// Child ids: the client's own when flat, nested beyond its children in a
-// range and the year view, and the place in the month object.
+// Child ids: the client's own when flat, and in a range and the year view
+// the place in the month object.
 TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
   struct Case {
     PopupMode mode;
@@ -50,10 +50,10 @@ TEST_F(GridElements, NumberingFollowsTheSlotsInReadingOrder) {
   } cases[] = {
       {SingleDate, 0, HeadingElement, 1, 0, 1, 1},    {SingleDate, 7, DayElement, 1, 7, 8, 8},
       {SingleDate, 48, DayElement, 1, 48, 49, 49},    {SingleDate, 49, NoElement, 0, -1, 0, -1},
-      {SingleDate, -1, NoElement, 0, -1, 0, -1},      {DateRange, 49, HeadingElement, 2, 49, 1050, 1},
-      {DateRange, 97, DayElement, 2, 97, 1098, 49},   {DateRange, 98, NoElement, 0, -1, 0, -1},
-      {YearView, 0, MonthTitleElement, 1, -1, 1001, -1}, {YearView, 1, HeadingElement, 1, 0, 1002, 1},
-      {YearView, 50, MonthTitleElement, 2, -1, 1051, -1}, {YearView, 599, DayElement, 12, 587, 1600, 49},
+      {SingleDate, -1, NoElement, 0, -1, 0, -1},      {DateRange, 49, HeadingElement, 2, 49, 0, 1},
+      {DateRange, 97, DayElement, 2, 97, 0, 49},      {DateRange, 98, NoElement, 0, -1, 0, -1},
+      {YearView, 0, MonthTitleElement, 1, -1, 0, -1}, {YearView, 1, HeadingElement, 1, 0, 0, 1},
+      {YearView, 50, MonthTitleElement, 2, -1, 0, -1}, {YearView, 599, DayElement, 12, 587, 0, 49},
       {YearView, 600, NoElement, 0, -1, 0, -1},
   };
   for (const Case& c : cases) {
@@ -86,12 +86,15 @@ TEST_F(GridElements, MonthObjectsAndTheAnnouncementComeBeforeTheControls) {
     int months;
     long announcement;
     long id;
-    int month, element;  // what `id` names
+    int month, element;  // what `id` names as a child id
+    int objectMonth;     // and as an object id
   } cases[] = {
-      {SingleDate, 0, 50, 1, 0, 0},   {SingleDate, 0, 50, 49, 0, 48},  {SingleDate, 0, 50, 50, 0, -1},
-      {SingleDate, 0, 50, 1001, 0, -1}, {DateRange, 2, 3, 2, 2, -1},   {DateRange, 2, 3, 3, 0, -1},
-      {DateRange, 2, 3, 1000, 0, -1}, {DateRange, 2, 3, 1099, 0, -1},  {YearView, 12, 13, 12, 12, -1},
-      {YearView, 12, 13, 13, 0, -1},  {YearView, 12, 13, 1, 1, -1},    {YearView, 12, 13, 0, 0, -1},
+      {SingleDate, 0, 50, 1, 0, 0, 0},    {SingleDate, 0, 50, 49, 0, 48, 0},   {SingleDate, 0, 50, 50, 0, -1, 0},
+      {SingleDate, 0, 50, 101, 0, -1, 0}, {DateRange, 2, 3, 2, 2, -1, 0},      {DateRange, 2, 3, 3, 0, -1, 0},
+      {DateRange, 2, 3, 1, 1, -1, 0},     {DateRange, 2, 3, 102, 0, -1, 2},    {DateRange, 2, 3, 103, 0, -1, 0},
+      {DateRange, 2, 3, 100, 0, -1, 0},   {YearView, 12, 13, 12, 12, -1, 0},   {YearView, 12, 13, 13, 0, -1, 0},
+      {YearView, 12, 13, 1, 1, -1, 0},    {YearView, 12, 13, 0, 0, -1, 0},     {YearView, 12, 13, 112, 0, -1, 12},
+      {YearView, 12, 13, 113, 0, -1, 0},  {YearView, 12, 13, 101, 0, -1, 1},   {YearView, 12, 13, -4, 0, -1, 0},
   };
   for (const Case& c : cases) {
     open(c.mode);
@@ -99,6 +102,8 @@ TEST_F(GridElements, MonthObjectsAndTheAnnouncementComeBeforeTheControls) {
     EXPECT_EQ(announcementChildId(), c.announcement) << c.mode;
     EXPECT_EQ(monthOfChildId(c.id), c.month) << c.mode << " " << c.id;
     EXPECT_EQ(elementOfChildId(c.id), c.element) << c.mode << " " << c.id;
+    EXPECT_EQ(monthOfObjectId(c.id), c.objectMonth) << c.mode << " " << c.id;
+    if (c.objectMonth) EXPECT_EQ(monthObjectId(c.objectMonth), c.id) << c.mode << " " << c.id;
   }
   // A month object's area: its headings and days, and the year view's title.
   const struct {

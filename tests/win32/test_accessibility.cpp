@@ -115,7 +115,7 @@ TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
         {2, 9, L"Monday 1 March 2004", L"End"}, {2, 49, L"Saturday 10 April 2004", L"End, outside the month shown"}}},
       {"XELM YearPopup", "2004||||German", L"2004", {},
        {{0, 1, L"Januar 2004", L""}, {1, 1, L"Sonntag", L""}, {0, 3, L"M\u00e4rz 2004", L""},
-        {3, 10, L"Dienstag, 2. M\u00e4rz 2004", L""}, {0, 13, L"", L""}}},
+        {3, 10, L"Dienstag, 2. M\u00e4rz 2004", L""}, {0, 13, L"", L"", STATE_SYSTEM_INVISIBLE}}},
       // A date whose month no list shows: an empty grid a reader passes over.
       {"XELM CalPopup", "25/12/2003||||||mm/dd/yyyy", L"", {},
        {{0, 8, L"", L"", STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE}, {0, 1, L"Sunday", L"", 0}}},
@@ -141,7 +141,7 @@ TEST_F(AccessibilityTest, EveryElementIsNamedAndDescribedInTheWindowsLanguage) {
   }
 }
 
-// March 2004 from 29 February: the 5th marked, grey days described, every
+// March 2004 from 29 February: the 5th selected, grey days described, every
 // element where its cell is and found there; a pick moves the selection.
 TEST_F(AccessibilityTest, StatesLocationsAndHitTestsFollowTheGrid) {
   callDriven("XELM CalPopup", "03/05/2004|||||||command", [](WindowDriver& d) {
@@ -177,22 +177,39 @@ TEST_F(AccessibilityTest, StatesLocationsAndHitTestsFollowTheGrid) {
 }
 
 // A reader's object navigation reaches any day in a few steps, counted as
-// NVDA counts them: a month object passes a month in one step, and one
-// month is walked day by day.
+// NVDA counts them from the window: a month object passes a month in one
+// step, and one month is walked day by day. After the months comes the
+// announcement, then the controls, and back the same way.
 TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
   const struct {
     const char *function, *parameter;
     const wchar_t* path;
     int steps;
+    const wchar_t* pick = nullptr;  // picked first, when given
+    const wchar_t* beforeAnnouncement = L"";  // then, what comes before the announcement (the last month)
   } cases[] = {
       {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", L"Wednesday 31 March 2004", 39},
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|click",
        L"End: April 2004 / Tuesday 20 April 2004", 33},
       {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", L"December 2004 / Friday 31 December 2004", 53},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command",
+       L"Start: Tuesday 9 March 2004", 3, L"Start: March 2004 / Tuesday 9 March 2004", L"End: April 2004"},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", L"Tuesday 10 February 2004 selected", 13,
+       L"February 2004 / Tuesday 10 February 2004", L"December 2004"},
   };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
-      EXPECT_EQ(AccessibleView(d.window()).stepsTo(c.path), c.steps) << c.parameter;
+      {
+        AccessibleView view(d.window());
+        if (c.pick) {
+          EXPECT_EQ(view.doDefaultActionOf(c.pick), S_OK);
+          d.waitIdle(d.window());
+        }
+        EXPECT_EQ(view.stepsTo(c.path), c.steps) << c.parameter;
+        std::wstring before;
+        if (c.pick) EXPECT_EQ(AccessibleView(view.child(c.steps)).navigate(CHILDID_SELF, NAVDIR_PREVIOUS, &before), 0);
+        EXPECT_EQ(before, c.beforeAnnouncement) << c.parameter;
+      }  // let go before the window ends
       d.close();
     });
   }
@@ -222,19 +239,16 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
         {13, NAVDIR_FIRSTCHILD, -2}, {13, NAVDIR_LASTCHILD, -2}, {50, NAVDIR_UP, -2}},
        {13},
        "04/01/2004"},
-      // The client holds the two month objects, then the announcement; the
-      // days answer under nested ids, 1001 on: no move crosses calendars.
+      // The client holds the two month objects, then the announcement's
+      // object, then the controls; a day is no child of its own, and the
+      // selected days are the month objects'.
       {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command",
-       {{CHILDID_SELF, NAVDIR_FIRSTCHILD, 0}, {1, NAVDIR_NEXT, 0}, {2, NAVDIR_NEXT, 3}, {3, NAVDIR_NEXT, 0},
-        {2, NAVDIR_FIRSTCHILD, -2}, {1050, NAVDIR_LEFT, -1}, {1050, NAVDIR_UP, -1}, {1057, NAVDIR_UP, 1050},
-        {1049, NAVDIR_RIGHT, -1}, {1049, NAVDIR_NEXT, -1}, {1048, NAVDIR_NEXT, 1049}},
-       {1013, 1000 + 49 + 7 + 4 + 10},
-       ""},
-      // The year view: January's title is 1001, its headings 1002 to 1008.
-      {"XELM YearPopup", "2004",
-       {{1001, NAVDIR_DOWN, -1}, {1002, NAVDIR_DOWN, 1009}, {1009, NAVDIR_UP, 1002}, {12, NAVDIR_NEXT, 13}},
+       {{CHILDID_SELF, NAVDIR_FIRSTCHILD, 0}, {1, NAVDIR_NEXT, 0}, {2, NAVDIR_NEXT, 0}, {3, NAVDIR_NEXT, 0},
+        {3, NAVDIR_PREVIOUS, 0}, {1, NAVDIR_PREVIOUS, -1}, {2, NAVDIR_FIRSTCHILD, -2}, {1013, NAVDIR_NEXT, -2},
+        {50, NAVDIR_UP, -2}},
        {},
        ""},
+      {"XELM YearPopup", "2004", {{12, NAVDIR_NEXT, 0}, {13, NAVDIR_NEXT, 0}, {1002, NAVDIR_DOWN, -2}}, {}, ""},
   };
   for (const auto& c : cases) {
     const std::string result = callDriven(c.function, c.parameter, [&](WindowDriver& d) {
@@ -278,16 +292,17 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
   const struct {
     const char *function, *parameter;
     long month;
-    const wchar_t *name, *next;  // "" a control's object
+    const wchar_t *name, *next;  // next: the next month's, or the announcement's
     long previous, selected, firstDay;  // previous: 0 a month, -1 none; child ids (-1 none)
     const wchar_t* pick;                // picked first, when given
   } cases[] = {
       {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 1, L"Start: March 2004", L"End: April 2004", -1, 13, 9},
-      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 2, L"End: April 2004", L"", 0, 21, 12},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004|||||||command", 2, L"End: April 2004", L"Start: Tuesday 9 March 2004", 0,
+       21, 12, L"Start: March 2004 / Tuesday 9 March 2004"},
       {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 2, L"February 2004", L"March 2004", 0, 17, 8,
        L"February 2004 / Tuesday 10 February 2004"},
-      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 12, L"December 2004", L"", 0, -1, 11,
-       L"February 2004 / Tuesday 10 February 2004"},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", 12, L"December 2004",
+       L"Tuesday 10 February 2004 selected", 0, -1, 11, L"February 2004 / Tuesday 10 February 2004"},
   };
   for (const auto& c : cases) {
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
@@ -308,6 +323,12 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         EXPECT_EQ(month.navigate(CHILDID_SELF, NAVDIR_LASTCHILD), 49) << c.name;
         EXPECT_EQ(month.navigate(49, NAVDIR_NEXT), -1) << c.name;
         EXPECT_EQ(month.navigate(9, NAVDIR_FIRSTCHILD), -2) << c.name;
+        // By places on the grid: headings 1-7 over the six weeks of days.
+        const long moves[][3] = {{1, NAVDIR_DOWN, 8},  {8, NAVDIR_UP, 1},    {1, NAVDIR_UP, -1},   {8, NAVDIR_LEFT, -1},
+                                 {9, NAVDIR_LEFT, 8},  {14, NAVDIR_RIGHT, -1}, {43, NAVDIR_DOWN, -1}, {36, NAVDIR_DOWN, 43},
+                                 {20, NAVDIR_RIGHT, 21}, {50, NAVDIR_UP, -2}};
+        for (const auto& m : moves)
+          EXPECT_EQ(month.navigate(m[0], m[1]), m[2]) << c.name << " from " << m[0] << " " << m[1];
         EXPECT_EQ(month.selection(), c.selected < 0 ? std::vector<long>{} : std::vector<long>{c.selected});
         // The 1st of the month lies inside the month's area; a hit test
         // finds it there, the window's finds the month object.
@@ -389,37 +410,6 @@ TEST_F(AccessibilityTest, DefaultActionTakesTheClicksPath) {
   }
 }
 
-// What listening screen readers are told, recorded by an out-of-context
-// hook of the driver's thread: event, child id, and the name of what the
-// event names, as a reader finds it (AccessibleObjectFromEvent) when the
-// event arrives.
-// Each as "event child: name", the event as a word.
-std::vector<std::string> heard;
-HWND announcing = nullptr;
-void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-  const char* word = event == EVENT_OBJECT_REORDER                ? "reorder"
-                     : event == EVENT_OBJECT_DESCRIPTIONCHANGE    ? "description"
-                     : event == EVENT_OBJECT_LIVEREGIONCHANGED    ? "live"
-                     : event == EVENT_OBJECT_SELECTION            ? "selection"
-                     : event == EVENT_OBJECT_SELECTIONADD         ? "add"
-                     : event == EVENT_OBJECT_SELECTIONREMOVE      ? "remove"
-                                                                  : nullptr;
-  if (!word || window != announcing || object != OBJID_CLIENT) return;
-  // Recorded before the name is asked for: while that call waits, the
-  // events after this one are delivered.
-  const size_t at = heard.size();
-  heard.push_back(std::string(word) + " " + std::to_string(child));
-  IAccessible* found = nullptr;
-  VARIANT id;
-  VariantInit(&id);
-  if (child != CHILDID_SELF && SUCCEEDED(AccessibleObjectFromEvent(window, object, child, &found, &id)) && found) {
-    BSTR text = nullptr;
-    if (found->get_accName(id, &text) == S_OK && text) heard[at] += ": " + narrowText(text);
-    SysFreeString(text);
-    found->Release();
-  }
-}
-
 // Takes what is told until the window's thread has been quiet a while.
 void listen() {
   for (int i = 0; i < 20; ++i) {
@@ -428,11 +418,24 @@ void listen() {
   }
 }
 
+// What the year view's month objects tell as they show 2005, then `after`.
+std::vector<std::string> monthsRenamed(std::initializer_list<const char*> after) {
+  const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                "July",    "August",   "September", "October", "November", "December"};
+  std::vector<std::string> lines;
+  for (int k = 0; k < 12; ++k)
+    for (const char* event : {"name #", "reorder #"})
+      lines.push_back(event + std::to_string(k + 1) + ": " + months[k] + " 2005");
+  lines.insert(lines.end(), after.begin(), after.end());
+  return lines;
+}
+
 // A month change and the mouse's picks are told, to a reader that began
 // listening after the window opened and never asked for its object: what
-// changed, and what to say, whatever has the focus. In a range a pick
-// replaces only its own calendar's day, and the days are named through
-// their nested ids.
+// changed, named where navigation finds it (a day in its month object, a
+// renamed month object, the announcement), and what to say, whatever has
+// the focus, unless the list that changed says it already. Nothing is told
+// on a pick that closes the window.
 TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
   const struct {
     const char* function;
@@ -448,8 +451,15 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
        },
        {"reorder 0", "description 0", "live 50: April 2004", "selection 20: Friday 9 April 2004", "description 0",
         "live 50: Friday 9 April 2004 selected"}},
-      // 5 March and 10 April selected; 9 March is the start's 17th element,
-      // 2 April the end's 13th.
+      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click",
+       [](WindowDriver& d) {
+         d.selectIndex(1016, 105);  // 2005: "March 2005" adds the month to the list's year
+         listen();
+         clickDay(d, 1, 2005, 3, 9);  // closes the window
+       },
+       {"reorder 0", "description 0", "live 50: March 2005"}},
+      // 5 March and 10 April selected; 9 March is the start's 17th child, 2
+      // April the end's 13th.
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command",
        [](WindowDriver& d) {
          clickDay(d, 1, 2004, 3, 9);
@@ -458,39 +468,46 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
          listen();
          d.selectIndex(1017, 4);  // May on the right
        },
-       {"remove 1013: Friday 5 March 2004", "add 1017: Tuesday 9 March 2004", "description 0",
-        "live 3: Start: Tuesday 9 March 2004", "remove 1070: Saturday 10 April 2004", "add 1062: Friday 2 April 2004",
-        "description 0", "live 3: End: Friday 2 April 2004", "reorder 0", "description 0", "live 3: End: May 2004"}},
+       {"selection #1/17: Tuesday 9 March 2004", "description 0", "live #3: Start: Tuesday 9 March 2004",
+        "selection #2/13: Friday 2 April 2004", "description 0", "live #3: End: Friday 2 April 2004",
+        "name #2: End: May 2004", "reorder #2: End: May 2004", "description 0", "live #3: End: May 2004"}},
       // Under Date Click the first pick of a range leaves the window open.
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||French|Sunday|mm/dd/yyyy|click",
        [](WindowDriver& d) { clickDay(d, 2, 2004, 4, 2); },
-       {"remove 1070: samedi 10 avril 2004", "add 1062: vendredi 2 avril 2004", "description 0",
-        "live 3: Fin : vendredi 2 avril 2004"}},
+       {"selection #2/13: vendredi 2 avril 2004", "description 0", "live #3: Fin : vendredi 2 avril 2004"}},
+      // The year list says "2005" itself: the announcement holds it unsaid.
+      // A pick in another month empties the month that held the selection.
       {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command",
        [](WindowDriver& d) {
          d.selectIndex(1016, 105);  // 2005
          listen();
+         std::wstring said;
+         EXPECT_EQ(AccessibleView(d.window()).nameOf(13, said), S_OK);
+         EXPECT_EQ(said, L"2005");
          clickDay(d, 2, 2005, 2, 14);
+         listen();
+         clickDay(d, 3, 2005, 3, 1);
        },
-       {"reorder 0", "description 0", "live 13: 2005", "selection 1074: Monday 14 February 2005", "description 0",
-        "live 13: Monday 14 February 2005 selected"}},
+       monthsRenamed({"description 0", "selection #2/23: Monday 14 February 2005", "description 0",
+                      "live #13: Monday 14 February 2005 selected", "remove #2/23: Monday 14 February 2005",
+                      "selection #3/10: Tuesday 1 March 2005", "description 0", "live #13: Tuesday 1 March 2005 selected"})},
   };
   for (const auto& c : cases) {
+    std::vector<std::string> heard;
     callDriven(c.function, c.parameter, [&](WindowDriver& d) {
-      heard.clear();
-      announcing = d.window();
       CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-      HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, recordEvent,
-                                           GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-      c.actions(d);
-      listen();
-      UnhookWinEvent(hook);
+      {
+        EventListener listener(d.window());
+        c.actions(d);
+        listen();
+        heard = listener.heard();
+      }
       CoUninitialize();
-      d.close();
+      if (d.windowOpen()) d.close();
     });
     EXPECT_EQ(heard, c.expected) << c.parameter;
     for (const std::string& h : heard)
-      if (h.rfind("live", 0) == 0) std::printf("heard: %s\n", h.c_str());
+      if (h.rfind("live", 0) == 0 || h.rfind("name", 0) == 0) std::printf("heard: %s\n", h.c_str());
   }
 }
 
@@ -509,33 +526,53 @@ TEST_F(AccessibilityTest, AHostInTheMultithreadedApartmentKeepsThePlatformsObjec
   EXPECT_TRUE(gridElements(all).empty());
 }
 
-// A screen reader in its own process: every call crosses processes.
-TEST_F(AccessibilityTest, AnotherProcessReadsAndPicks) {
-  const std::string out = testOutputPath("accessibility_client.txt");
-  DeleteFileA(out.c_str());
-  DWORD exitCode = 99;
-  const std::string result = callDriven("XELM CalPopup", "03/05/2004", [&](WindowDriver& d) {
-    char command[1024];
-    std::snprintf(command, sizeof command, "\"%s\" 0x%lx \"%s\" \"Tuesday 9 March 2004\"", XELM_ACCESSIBILITY_CLIENT,
-                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(d.window())), out.c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    WaitForSingleObject(process.hProcess, 60000);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  });
-  EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(result, "03/09/2004");
-  std::ifstream file(out);
-  std::stringstream text;
-  text << file.rdbuf();
-  EXPECT_NE(text.str().find("cell \"Friday 5 March 2004\" [selected, selectable] action \"Click\""), std::string::npos)
-      << text.str();
-  EXPECT_NE(text.str().find("cell \"Saturday 10 April 2004\" [selectable] (Outside the month shown)"), std::string::npos);
-  EXPECT_NE(text.str().find("default action: 0x00000000"), std::string::npos);
+// A screen reader in its own process: every call crosses processes, and
+// the events it hears out of context resolve there to the elements it
+// reads (a picked day in its month object).
+TEST_F(AccessibilityTest, AnotherProcessReadsPicksAndHears) {
+  const struct {
+    const char *function, *parameter, *pick;
+    std::vector<std::string> found;  // lines of the client's report
+    const char* result;
+  } cases[] = {
+      {"XELM CalPopup", "03/05/2004", "Tuesday 9 March 2004",
+       {"cell \"Friday 5 March 2004\" [selected, selectable] action \"Click\"",
+        "cell \"Saturday 10 April 2004\" [selectable] (Outside the month shown)", "default action: 0x00000000"},
+       "03/09/2004"},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command", "Tuesday 9 March 2004",
+       {"default action: 0x00000000\nheard: selection #1/17: Tuesday 9 March 2004\nheard: description 0\n"
+        "heard: live #3: Start: Tuesday 9 March 2004\n"},
+       ""},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", "Tuesday 10 February 2004",
+       {"heard: selection #2/17: Tuesday 10 February 2004\nheard: description 0\n"
+        "heard: live #13: Tuesday 10 February 2004 selected\n"},
+       ""},
+  };
+  for (const auto& c : cases) {
+    const std::string out = testOutputPath("accessibility_client.txt");
+    DeleteFileA(out.c_str());
+    DWORD exitCode = 99;
+    const std::string result = callDriven(c.function, c.parameter, [&](WindowDriver& d) {
+      char command[1024];
+      std::snprintf(command, sizeof command, "\"%s\" 0x%lx \"%s\" \"%s\"", XELM_ACCESSIBILITY_CLIENT,
+                    static_cast<unsigned long>(reinterpret_cast<uintptr_t>(d.window())), out.c_str(), c.pick);
+      STARTUPINFOA startup = {};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process = {};
+      ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+      WaitForSingleObject(process.hProcess, 60000);
+      GetExitCodeProcess(process.hProcess, &exitCode);
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+      if (d.windowOpen()) d.close();
+    });
+    EXPECT_EQ(exitCode, 0u) << c.parameter;
+    EXPECT_EQ(result, c.result) << c.parameter;
+    std::ifstream file(out, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    for (const std::string& line : c.found) EXPECT_NE(text.str().find(line), std::string::npos) << line << "\n" << text.str();
+  }
 }
 
 bool comInitialisedOnThisThread() {
@@ -545,22 +582,25 @@ bool comInitialisedOnThisThread() {
 }
 
 // Keeps a reference to the window's object, and in a range to its end's
-// month object, while `end` ends the window, then uses them: every call fails.
+// month object and the announcement's, while `end` ends the window, then
+// uses them: every call fails.
 void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& end, const char* name) {
   AccessibleView kept(d.window());
   IAccessible* month = kept.child(2);
-  const long last = month ? 1098 : 49;  // the last day
+  IAccessible* announcement = month ? kept.child(3) : nullptr;
+  AccessibleView holder(month ? month : kept.object());  // of the last day, child 49
   std::wstring text;
-  EXPECT_EQ(kept.nameOf(last, text), S_OK) << name;
+  EXPECT_EQ(holder.nameOf(49, text), S_OK) << name;
   end(d);
   EXPECT_TRUE(d.waitClosed()) << name;
-  EXPECT_TRUE(FAILED(kept.nameOf(last, text))) << name;
-  EXPECT_TRUE(FAILED(kept.doDefaultAction(last))) << name;
+  EXPECT_TRUE(FAILED(holder.nameOf(49, text))) << name;
+  EXPECT_TRUE(FAILED(holder.doDefaultAction(49))) << name;
   EXPECT_EQ(kept.read().size(), 1u) << name;  // the client object alone, read as nothing
   if (!month) return;
-  BSTR monthName = nullptr;
-  EXPECT_EQ(month->get_accName(childVariant(CHILDID_SELF), &monthName), RPC_E_DISCONNECTED) << name;
-  EXPECT_EQ(month->accDoDefaultAction(childVariant(9)), RPC_E_DISCONNECTED) << name;
+  EXPECT_EQ(holder.nameOf(CHILDID_SELF, text), RPC_E_DISCONNECTED) << name;
+  EXPECT_EQ(holder.doDefaultAction(9), RPC_E_DISCONNECTED) << name;
+  ASSERT_NE(announcement, nullptr) << name;
+  EXPECT_EQ(AccessibleView(announcement).nameOf(CHILDID_SELF, text), RPC_E_DISCONNECTED) << name;
 }
 
 // However the window ends, a reference a screen reader kept fails from then
@@ -674,8 +714,9 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
        [](AccessibleView& view) {
          walkMonth(view, 1, 1, false);
          walkMonth(view, 2, 1, true);
-         EXPECT_EQ(view.navigate(1057, NAVDIR_UP), 1050);
-         EXPECT_EQ(view.selection(), (std::vector<long>{1013, 1070}));
+         AccessibleView end(view.child(2));
+         EXPECT_EQ(end.navigate(16, NAVDIR_UP), 9);
+         EXPECT_EQ(end.selection(), std::vector<long>{21});
        },
        [](WindowDriver& d) {
          clickDay(d, 1, 2004, 3, 10);
@@ -726,10 +767,12 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
 }
 
 // An in-context client in the host's own apartment (a hook of a screen
-// reader): it takes the calendar's object as the window is shown, and asks
-// again while the window's lists are destroyed.
+// reader): it takes the calendar's object as the window is shown (and in a
+// range its first month object), and asks again while the window's lists
+// are destroyed.
 HWND shownCalendar = nullptr;
 IAccessible* keptInProcess = nullptr;
+IAccessible* keptMonth = nullptr;
 LRESULT askedWhileEnding = -1;
 LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
   const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
@@ -739,43 +782,94 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
     shownCalendar = m.hwnd;
     AccessibleObjectFromWindow(m.hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                reinterpret_cast<void**>(&keptInProcess));
+    IDispatch* month = nullptr;
+    if (keptInProcess && keptInProcess->get_accChild(childVariant(1), &month) == S_OK && month) {
+      month->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&keptMonth));
+      month->Release();
+    }
   }
   if (m.message == WM_DESTROY && shownCalendar && GetParent(m.hwnd) == shownCalendar && askedWhileEnding < 0)
     askedWhileEnding = SendMessageW(shownCalendar, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Its reference outlives the window and the host's unloading of the plug-in:
-// no object is made once the window's end has begun, the kept one refuses
-// every call, and its last Release still finds the module's code, which the
-// module's next host call then lets go.
+// Its references outlive the window and the host's unloading of the
+// plug-in: no object is made once the window's end has begun, the kept ones
+// refuse every call (a month object and its day also once the window's
+// object they came from is gone), and the last Release still finds the
+// module's code, which the module's next host call then lets go.
 TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(plugin().module(), path, MAX_PATH);
   const char* const kCopy = "XELMCalendar-unloaded.fmx";  // a module of its own, loaded and unloaded here
   const std::string copy = testOutputPath(kCopy);
   ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
+  for (const char* function : {"XELM CalPopup", "XELM CalPopup2"}) {
+    const char* parameter = std::string(function) == "XELM CalPopup" ? "03/05/2004" : "03/05/2004|04/10/2004";
+    shownCalendar = nullptr;
+    keptInProcess = keptMonth = nullptr;
+    askedWhileEnding = -1;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    auto host = std::make_unique<PluginHost>();
+    ASSERT_TRUE(host->load(copy));
+    const HMODULE module = host->module();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, inContextClient, nullptr, GetCurrentThreadId());
+    EXPECT_TRUE(runDriven([&] { host->callFunction(host->functionIndex(function), parameter); },
+                          [](WindowDriver& d) { d.close(); }));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(askedWhileEnding, 0) << function;
+    ASSERT_NE(keptInProcess, nullptr) << function;
+    EXPECT_EQ(keptMonth != nullptr, std::string(function) == "XELM CalPopup2") << function;
+    BSTR name = nullptr;
+    EXPECT_EQ(keptInProcess->get_accName(childVariant(13), &name), RPC_E_DISCONNECTED) << function;
+    host.reset();
+    EXPECT_EQ(GetModuleHandleA(kCopy), module) << function << ": unloaded under a live object";
+    keptInProcess->Release();
+    if (keptMonth) {
+      IDispatch* parent = nullptr;
+      EXPECT_EQ(keptMonth->get_accName(childVariant(CHILDID_SELF), &name), RPC_E_DISCONNECTED);
+      EXPECT_EQ(keptMonth->get_accName(childVariant(9), &name), RPC_E_DISCONNECTED);
+      EXPECT_EQ(keptMonth->get_accParent(&parent), RPC_E_DISCONNECTED);
+      EXPECT_EQ(keptMonth->accDoDefaultAction(childVariant(9)), RPC_E_DISCONNECTED);
+      EXPECT_EQ(GetModuleHandleA(kCopy), module) << "unloaded under a live month object";
+      keptMonth->Release();
+    }
+    host = std::make_unique<PluginHost>();
+    ASSERT_TRUE(host->load(copy));
+    host->initialise(80);
+    host.reset();
+    EXPECT_EQ(GetModuleHandleA(kCopy), nullptr) << function << ": kept loaded after its last object";
+    CoUninitialize();
+  }
+}
+
+// What a reader in the host's apartment finds as the announcement (child
+// 50) while the window is being placed, before it is shown: "[NAME]" each
+// time the window's own object answers.
+std::wstring earlyAnnouncements;
+LRESULT CALLBACK earlyReader(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  std::wstring name;
+  if (m.message == WM_WINDOWPOSCHANGED && !IsWindowVisible(m.hwnd) && GetClassLongA(m.hwnd, GCW_ATOM) == 32770 &&
+      AccessibleView(m.hwnd).nameOf(50, name) == S_OK)
+    earlyAnnouncements += L"[" + name + L"]";
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A new window says nothing of the previous one's last announcement, even
+// to a reader that reaches it before it is shown.
+TEST_F(AccessibilityTest, ANewWindowStartsWithoutTheLastOnesAnnouncement) {
+  callDriven("XELM CalPopup", "03/05/2004|||||||command", [](WindowDriver& d) {
+    EXPECT_EQ(act(d, L"Tuesday 9 March 2004"), S_OK);
+    d.close();
+  });
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  auto host = std::make_unique<PluginHost>();
-  ASSERT_TRUE(host->load(copy));
-  const HMODULE module = host->module();
-  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, inContextClient, nullptr, GetCurrentThreadId());
-  EXPECT_TRUE(runDriven([&] { host->callFunction(host->functionIndex("XELM CalPopup"), "03/05/2004"); },
-                        [](WindowDriver& d) { d.close(); }));
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, earlyReader, nullptr, GetCurrentThreadId());
+  callDriven("XELM CalPopup", "03/05/2004", [](WindowDriver& d) { d.close(); });
   UnhookWindowsHookEx(hook);
-  EXPECT_EQ(askedWhileEnding, 0);
-  ASSERT_NE(keptInProcess, nullptr);
-  BSTR name = nullptr;
-  EXPECT_EQ(keptInProcess->get_accName(childVariant(13), &name), RPC_E_DISCONNECTED);
-  host.reset();
-  EXPECT_EQ(GetModuleHandleA(kCopy), module) << "unloaded under a live object";
-  keptInProcess->Release();
-  host = std::make_unique<PluginHost>();
-  ASSERT_TRUE(host->load(copy));
-  host->initialise(80);
-  host.reset();
-  EXPECT_EQ(GetModuleHandleA(kCopy), nullptr) << "kept loaded after its last object";
   CoUninitialize();
+  EXPECT_EQ(earlyAnnouncements.substr(0, 2), L"[]");
+  EXPECT_EQ(earlyAnnouncements.find_first_not_of(L"[]"), std::wstring::npos) << narrowText(earlyAnnouncements);
 }
 
 // An annotation service laid out as COM lays it out, recording the lists
@@ -814,21 +908,41 @@ HRESULT WINAPI recordingCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD 
 }
 
 // Every list is named, and the calendar's announcement marked polite, while
-// the window is open; both are taken back as it ends.
+// the window is open; both are taken back as it ends. The keyboard focus,
+// as a reader finds it from another thread, is on the first list: the
+// window sets it to itself and the dialog manager passes it on to its first
+// control that is a tab stop.
 TEST_F(AccessibilityTest, EveryListHasANameWhileItsWindowIsOpen) {
   const ImportHook hook(plugin().module(), "ole32.dll", "CoCreateInstance",
                         reinterpret_cast<const void*>(recordingCoCreateInstance));
-  const struct { const char *function, *parameter; const wchar_t *names, *cleared; } cases[] = {
-      {"XELM CalPopup", "03/01/2004", L"1015 Month|1016 Year|live 50|", L"1015 1016 live 50 "},
+  const struct {
+    const char *function, *parameter;
+    const wchar_t *names, *cleared;
+    int focused;  // the control id that has the keyboard focus once the window is open
+  } cases[] = {
+      {"XELM CalPopup", "03/01/2004", L"1015 Month|1016 Year|live 50|", L"1015 1016 live 50 ", 1015},
+      {"XELM CalPopup", "03/01/2004|||||||command", L"1015 Month|1016 Year|live 50|", L"1015 1016 live 50 ", 1015},
       {"XELM CalPopup2", "", L"1015 Start month|1016 Start year|1017 End month|1018 End year|live 3|",
-       L"1015 1016 1017 1018 live 3 "},
-      {"XELM YearPopup", "2004", L"1016 Year|live 13|", L"1016 live 13 "},
-      {"XELM TimePopup", "", L"1018 Hour|1019 Minute|1020 AM or PM|", L"1018 1019 1020 "},
-      {"XELM TimePopup", "||24", L"1018 Hour|1019 Minute|", L"1018 1019 "},
+       L"1015 1016 1017 1018 live 3 ", 1015},
+      {"XELM CalPopup2", "|||||||command", L"1015 Start month|1016 Start year|1017 End month|1018 End year|live 3|",
+       L"1015 1016 1017 1018 live 3 ", 1015},
+      {"XELM YearPopup", "2004", L"1016 Year|live 13|", L"1016 live 13 ", 1016},
+      {"XELM YearPopup", "2004|||||||command", L"1016 Year|live 13|", L"1016 live 13 ", 1016},
+      {"XELM TimePopup", "", L"1018 Hour|1019 Minute|1020 AM or PM|", L"1018 1019 1020 ", 1018},
+      {"XELM TimePopup", "||24", L"1018 Hour|1019 Minute|", L"1018 1019 ", 1018},
   };
   for (const auto& c : cases) {
     named = cleared = L"";
-    callDriven(c.function, c.parameter, [&](WindowDriver& d) { EXPECT_EQ(named, c.names) << c.parameter; d.close(); });
+    callDriven(c.function, c.parameter, [&](WindowDriver& d) {
+      EXPECT_EQ(named, c.names) << c.parameter;
+      GUITHREADINFO ui = {};
+      ui.cbSize = sizeof ui;
+      GetGUIThreadInfo(GetWindowThreadProcessId(d.window(), nullptr), &ui);
+      EXPECT_EQ(GetParent(ui.hwndFocus), d.window()) << c.function << " " << c.parameter;
+      EXPECT_EQ(GetDlgCtrlID(ui.hwndFocus), c.focused) << c.function << " " << c.parameter;
+      std::printf("focus in %s (\"%s\"): control %d\n", c.function, c.parameter, GetDlgCtrlID(ui.hwndFocus));
+      d.close();
+    });
     EXPECT_EQ(cleared, c.cleared) << c.function << " " << c.parameter;
   }
 }

@@ -52,6 +52,7 @@ TEST(MessageBoxes, TheirWindowTakesNoClickUntilTheyAreAnswered) {
     std::function<std::vector<POINT>(WindowDriver&)> clicks;  // would end the window, or raise another message
     Script afterAnswer;
     std::string result;
+    int button = 0;  // pressed through the driver under the message, which refuses it (0: none)
   } cases[] = {
       {"a day under the order message",
        [](const Script& s) { return callDriven(kCalPopup2, "03/01/2004|03/01/2004", s); },
@@ -67,7 +68,7 @@ TEST(MessageBoxes, TheirWindowTakesNoClickUntilTheyAreAnswered) {
        [](WindowDriver& d) {
          return std::vector<POINT>{dayCentre(d, 1, 3, 4), dayCentre(d, 2, 3, 24), controlCentre(d.window(), kCalendarOk)};
        },
-       nullptr, "03/04/2004...03/24/2004"},
+       nullptr, "03/04/2004...03/24/2004", kCalendarOk},
       {"a second OK under the Preferences warning",
        [](const Script& s) {
          EXPECT_TRUE(runDriven([] { plugin().callKind(5); }, s));
@@ -79,7 +80,7 @@ TEST(MessageBoxes, TheirWindowTakesNoClickUntilTheyAreAnswered) {
          d.pressButton(IDOK);
        },
        [](WindowDriver& d) { return std::vector<POINT>{controlCentre(d.window(), IDOK)}; },
-       [](WindowDriver& d) { d.typeText(IDC_PREF_TOP, "20"); }, ""},
+       [](WindowDriver& d) { d.typeText(IDC_PREF_TOP, "20"); }, "", IDOK},
   };
   for (const Case& c : cases) {
     deleteSettingsKey();
@@ -97,6 +98,7 @@ TEST(MessageBoxes, TheirWindowTakesNoClickUntilTheyAreAnswered) {
         d.userClick(p, 0);
         EXPECT_TRUE(d.inputSettled()) << c.name;
       }
+      if (c.button) EXPECT_STREQ(d.pressButton(c.button), "the window is disabled under a message") << c.name;
       EXPECT_TRUE(IsWindowVisible(d.window())) << c.name;
       EXPECT_EQ(boxesUp(d), 1) << c.name;
       EXPECT_TRUE(d.answerMessageBox().found) << c.name;

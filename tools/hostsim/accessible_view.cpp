@@ -305,3 +305,119 @@ std::string describeTree(const std::vector<AccessibleElement>& elements) {
   }
   return out;
 }
+
+namespace {
+
+const char* eventWord(DWORD event) {
+  switch (event) {
+    case EVENT_OBJECT_REORDER: return "reorder";
+    case EVENT_OBJECT_NAMECHANGE: return "name";
+    case EVENT_OBJECT_DESCRIPTIONCHANGE: return "description";
+    case EVENT_OBJECT_SELECTION: return "selection";
+    case EVENT_OBJECT_SELECTIONADD: return "add";
+    case EVENT_OBJECT_SELECTIONREMOVE: return "remove";
+    case 0x8019: return "live";  // EVENT_OBJECT_LIVEREGIONCHANGED
+    default: return nullptr;
+  }
+}
+
+bool sameObject(IUnknown* a, IUnknown* b) {
+  IUnknown *ia = nullptr, *ib = nullptr;
+  a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ia));
+  b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ib));
+  const bool same = ia && ia == ib;
+  if (ia) ia->Release();
+  if (ib) ib->Release();
+  return same;
+}
+
+// The client's child id of `object` when navigation reaches it there, by
+// COM identity; 0 for none.
+long clientChildHolding(HWND window, IAccessible* object) {
+  AccessibleView client(window);
+  LONG count = 0;
+  if (!client.ok() || FAILED(client.object()->get_accChildCount(&count))) return 0;
+  for (long id = 1; id <= count; ++id) {
+    IDispatch* child = nullptr;
+    const bool same = client.object()->get_accChild(childVariant(id), &child) == S_OK && child && sameObject(child, object);
+    if (child) child->Release();
+    if (same) return id;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string describeEvent(DWORD event, HWND window, LONG object, LONG child) {
+  const char* word = eventWord(event);
+  if (!word || (object != OBJID_CLIENT && object <= 0)) return "";
+  std::string line = word;
+  IAccessible* found = nullptr;
+  VARIANT id;
+  VariantInit(&id);
+  if (FAILED(AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &found, &id)) ||
+      !found)
+    return line + " (unresolved)";
+  // An object of its own (a month's, the announcement's) or the client.
+  if (object == OBJID_CLIENT && child == CHILDID_SELF) {  // the window's own object, named by its title
+    found->Release();
+    return line + " 0";
+  }
+  const long holder = clientChildHolding(window, found);
+  const long element = id.vt == VT_I4 ? id.lVal : CHILDID_SELF;
+  if (holder == 0 && object == OBJID_CLIENT && element == child) line += " " + std::to_string(child);
+  else if (holder == 0) line += " ?";
+  else line += " #" + std::to_string(holder) + (element == CHILDID_SELF ? "" : "/" + std::to_string(element));
+  BSTR text = nullptr;
+  if (found->get_accName(id, &text) == S_OK && text && SysStringLen(text) > 0) line += ": " + narrowText(text);
+  SysFreeString(text);
+  found->Release();
+  return line;
+}
+
+namespace {
+
+EventListener* listening = nullptr;  // the one listener whose hook is set
+
+}  // namespace
+
+EventListener::EventListener(HWND window) : window_(window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  listening = this;
+  hook_ = SetWinEventHook(EVENT_OBJECT_REORDER, 0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */, nullptr, hear, process,
+                          0, WINEVENT_OUTOFCONTEXT);
+}
+
+EventListener::~EventListener() {
+  if (hook_) UnhookWinEvent(hook_);
+  listening = nullptr;
+}
+
+void CALLBACK EventListener::hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  EventListener* self = listening;
+  if (!self || window != self->window_) return;
+  self->lastHeard_ = GetTickCount();
+  // The place is taken before the element is resolved: while that call
+  // waits, the events after this one are delivered.
+  const size_t at = self->lines_.size();
+  self->lines_.emplace_back();
+  self->lines_[at] = describeEvent(event, window, object, child);
+}
+
+void EventListener::pump(int quietMs, int limitMs, bool afterAnEvent) {
+  const DWORD start = GetTickCount();
+  for (DWORD now = start; static_cast<int>(now - start) < limitMs && IsWindow(window_); now = GetTickCount()) {
+    const DWORD since = lastHeard_ ? lastHeard_ : (afterAnEvent ? now : start);
+    if (static_cast<int>(now - (since > start ? since : start)) >= quietMs) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+  }
+}
+
+std::vector<std::string> EventListener::heard() const {
+  std::vector<std::string> lines;
+  for (const std::string& line : lines_)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}

@@ -96,6 +96,45 @@ class AccessibleView {
   mutable std::vector<std::pair<long, IAccessible*>> children_;  // what child() handed out, by child id
 };
 
+// What a listening reader makes of a WinEvent about `window`'s accessible
+// objects, one line: the event as a word ("selection", "name", "live", ...)
+// and where it resolves through AccessibleObjectFromEvent, as navigation
+// reaches the same element: "0" the client object itself, "N" the client's
+// simple child N, "#K" the client's child K that is an object of its own,
+// "#K/N" child N of that object, "?" an element navigation never reaches;
+// then ": " and the element's name when it has one (not the client's own,
+// the window's title). "" for an event that
+// is not about the window's client area or its objects.
+std::string describeEvent(DWORD event, HWND window, LONG object, LONG child);
+
+// Hears, out of context as a reader does, the WinEvents about `window`'s
+// accessible objects while it lives, each described by describeEvent when it
+// arrives (in the order they came, though resolving one lets the next in).
+// One at a time; its thread must take messages (pump) to hear anything.
+class EventListener {
+ public:
+  explicit EventListener(HWND window);
+  ~EventListener();
+  EventListener(const EventListener&) = delete;
+  EventListener& operator=(const EventListener&) = delete;
+
+  // Takes messages until the window is gone, or until nothing was heard
+  // for `quietMs` (after at least one event when `afterAnEvent`), or
+  // `limitMs` passed.
+  void pump(int quietMs, int limitMs, bool afterAnEvent = false);
+
+  // What was heard: one describeEvent line an event about the window.
+  std::vector<std::string> heard() const;
+
+ private:
+  static void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD);
+
+  HWND window_;
+  HWINEVENTHOOK hook_ = nullptr;
+  std::vector<std::string> lines_;  // "" for an event of no interest
+  DWORD lastHeard_ = 0;             // tick count of the latest event, 0 before the first
+};
+
 // Child id `id` as a VARIANT (VT_I4), as IAccessible's methods take it.
 VARIANT childVariant(long id);
 

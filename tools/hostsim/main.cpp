@@ -23,7 +23,8 @@
 // calendar window also "day SLOT POSITION" (click a cell's centre),
 // "month left|right N", "year left|right YYYY", "ok", "cancel", and
 // "msgshot FILE.png" (the message box that is open). "press", "ok" and
-// "cancel" fail on a button that is missing, hidden or disabled. The first
+// "cancel" fail on a button that is missing, hidden or disabled, and while
+// a message box the window raised is open (answer it with "msgbox"). The first
 // action that fails ends the script: the window is closed and hostsim exits 1.
 // Without --do the window simply opens for a person to use; on a display
 // nobody sees (scripts/wine-run's hidden one) it is closed after the wait

@@ -191,6 +191,9 @@ const char* WindowDriver::pressButton(int controlId) {
   if (!button) return "the window has no such control";
   if (!IsWindowVisible(button)) return "that control is hidden";
   if (!IsWindowEnabled(button)) return "that control is disabled";
+  // A message box the window raised disables the window and leaves its
+  // buttons enabled; no user can reach them until it is answered.
+  if (!IsWindowEnabled(window_)) return "the window is disabled under a message";
   SendNotifyMessageA(window_, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   barrier();
   return nullptr;
@@ -354,7 +357,8 @@ bool WindowDriver::run(const std::string& action, std::string& log) {
   }
   if (verb == "press" || verb == "ok" || verb == "cancel") {
     // press ID; ok and cancel are the calendar window's buttons. A user can
-    // press only a button that is there, shown and enabled.
+    // press only a button that is there, shown and enabled, in a window that
+    // is enabled.
     int id = verb == "ok" ? 1033 : 1034;
     if (verb == "press" && !(args >> id)) return false;
     if (const char* refused = pressButton(id)) {
