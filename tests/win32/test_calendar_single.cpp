@@ -268,6 +268,10 @@ TEST_F(CalPopupTest, LongParametersAreCutSafely) {
     std::string caption;
   } cases[] = {
       {"03/01/2004|||" + title60 + std::string(100, 'x') + "|French", "Janvier", title60.substr(0, 49)},
+      // "French" ending at the 199th character is read whole; one further
+      // on it loses its "h".
+      {"03/01/2004|||" + title60 + std::string(119, 'x') + "|French", "Janvier", title60.substr(0, 49)},
+      {"03/01/2004|||" + title60 + std::string(120, 'x') + "|French", "January", title60.substr(0, 49)},
       {"03/01/2004|||" + title60 + std::string(130, 'x') + "|French", "January", title60.substr(0, 49)},
       {std::string(5000, '|'), "January", "Datewell 3.0"},
       {std::string(5000, '7'), "January", "Datewell 3.0"},

@@ -48,6 +48,7 @@ const Case kCases[] = {
     {"XELM YearPopup", "2004|-10|0|||||command", kMiddleHost, kNear, {Exactly, 0}},
     {"XELM TimePopup", "900|750", kMiddleHost, kFar, kFar},
     {"XELM TimePopup", "120|-40", kMiddleHost, {FromHost, 120}, {FromHost, -40}},
+    {"XELM TimePopup", "9", kMiddleHost, {FromHost, 9}, kCentredAxis},  // a one-character parameter
     {"XELM TimePopup", "-400|-300", kMiddleHost, kNear, kNear},
     {"XELM TimePopup", "", kMiddleHost, kCentredAxis, kCentredAxis},
     {"XELM TimePopup", "", kOffTopLeftHost, kNear, kNear},
