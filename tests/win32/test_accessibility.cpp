@@ -774,6 +774,7 @@ HWND shownCalendar = nullptr;
 IAccessible* keptInProcess = nullptr;
 IAccessible* keptMonth = nullptr;
 LRESULT askedWhileEnding = -1;
+std::vector<HRESULT> locationsWithoutAPointer;
 LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
   const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
   char className[16] = {};
@@ -786,6 +787,16 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
     if (keptInProcess && keptInProcess->get_accChild(childVariant(1), &month) == S_OK && month) {
       month->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&keptMonth));
       month->Release();
+    }
+    // No proxy stands between this client and the objects: a location asked
+    // without one of its four out-pointers is refused, never written through.
+    for (IAccessible* object : {keptInProcess, keptMonth}) {
+      LONG place[4] = {};
+      for (int missing = 0; object && missing < 4; ++missing) {
+        LONG* out[4] = {&place[0], &place[1], &place[2], &place[3]};
+        out[missing] = nullptr;
+        locationsWithoutAPointer.push_back(object->accLocation(out[0], out[1], out[2], out[3], childVariant(9)));
+      }
     }
   }
   if (m.message == WM_DESTROY && shownCalendar && GetParent(m.hwnd) == shownCalendar && askedWhileEnding < 0)
@@ -809,6 +820,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     shownCalendar = nullptr;
     keptInProcess = keptMonth = nullptr;
     askedWhileEnding = -1;
+    locationsWithoutAPointer.clear();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto host = std::make_unique<PluginHost>();
     ASSERT_TRUE(host->load(copy));
@@ -818,10 +830,14 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
                           [](WindowDriver& d) { d.close(); }));
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(askedWhileEnding, 0) << function;
+    EXPECT_EQ(locationsWithoutAPointer, std::vector<HRESULT>(keptMonth ? 8 : 4, E_POINTER)) << function;
     ASSERT_NE(keptInProcess, nullptr) << function;
     EXPECT_EQ(keptMonth != nullptr, std::string(function) == "XELM CalPopup2") << function;
     BSTR name = nullptr;
     EXPECT_EQ(keptInProcess->get_accName(childVariant(13), &name), RPC_E_DISCONNECTED) << function;
+    // A host call while one object (in a range two) still lives keeps the
+    // module's hold on itself.
+    EXPECT_EQ(host->callFunction(host->functionIndex("XELM Version"), "").text().empty(), false);
     host.reset();
     EXPECT_EQ(GetModuleHandleA(kCopy), module) << function << ": unloaded under a live object";
     keptInProcess->Release();
