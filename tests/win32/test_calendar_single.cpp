@@ -9,6 +9,7 @@
 #include "calendar_support.h"
 #include "call/host_call.h"
 #include "gdi_count.h"
+#include "import_hook.h"
 
 namespace {
 
@@ -357,6 +358,42 @@ TEST(CalendarWithoutWindow, ReturnsNothingAndReleasesTheThemeObjects) {
   EXPECT_EQ(after.brushes, before.brushes);
   std::free(hostBlock);
   hostBlock = nullptr;
+}
+
+// A system that cannot make the fonts and brushes (out of GDI objects): the
+// window still opens, takes a pick and returns it, drawing with the system's
+// own objects, and deletes nothing it did not make.
+HFONT WINAPI noFont(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR) {
+  return nullptr;
+}
+HBRUSH WINAPI noBrush(COLORREF) { return nullptr; }
+int deletedNothing = 0;
+BOOL WINAPI countingDelete(HGDIOBJ object) {
+  if (!object) ++deletedNothing;
+  return DeleteObject(object);
+}
+
+TEST(CalendarWithoutFontsAndBrushes, StillPicksAndReleasesNothingItDidNotMake) {
+  deleteSettingsKey();
+  ImportHook fonts(plugin().module(), "gdi32.dll", "CreateFontA", reinterpret_cast<const void*>(noFont));
+  ImportHook brushes(plugin().module(), "gdi32.dll", "CreateSolidBrush", reinterpret_cast<const void*>(noBrush));
+  ImportHook deletes(plugin().module(), "gdi32.dll", "DeleteObject", reinterpret_cast<const void*>(countingDelete));
+  ASSERT_TRUE(fonts.installed() && brushes.installed() && deletes.installed());
+  // The second call is counted: the first makes the system's own objects
+  // that a window without a background brush of its own draws with.
+  GdiCounts before = {};
+  for (int call = 0; call < 2; ++call) {
+    if (call == 1) before = countGdiObjects();
+    EXPECT_EQ(callDriven(kCalPopup, "03/05/2004|||||||command", [](WindowDriver& d) {
+                clickDay(d, 1, 2004, 3, 10);
+                d.pressButton(kOk);
+              }),
+              "03/10/2004");
+  }
+  EXPECT_EQ(deletedNothing, 0);
+  const GdiCounts after = countGdiObjects();
+  EXPECT_EQ(after.fonts, before.fonts);
+  EXPECT_EQ(after.brushes, before.brushes);
 }
 
 }  // namespace
