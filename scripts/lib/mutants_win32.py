@@ -39,10 +39,12 @@ def test_env(extra):
     """The environment of a test: the caller's, without a display (each tree
     starts an Xvfb of its own, so that no copy paints over another's
     windows) and without the prefix choices the ctest entries make. The
-    accessibility test's heap check walks 20 times instead of 250: a change
-    that leaks 200 bytes a walk still fails it, in a quarter of the time."""
+    accessibility test's heap check walks 20 times instead of 250, and the
+    soak makes 60 calls instead of 300: a change that leaks 200 bytes a walk,
+    or anything a call, still fails them, in a fraction of the time."""
     env = {k: v for k, v in os.environ.items() if k not in ('DISPLAY', 'WINE_DPI', 'WINE_DIALOG_FONT')}
     env['XELM_ACCESSIBILITY_WALKS'] = '20'
+    env['XELM_SOAK_CALLS'] = '60'
     for assignment in extra:
         name, _, value = assignment.partition('=')
         env[name] = value

@@ -273,6 +273,11 @@ TEST_F(CalPopupTest, LongParametersAreCutSafely) {
       // on it loses its "h".
       {"03/01/2004|||" + title60 + std::string(119, 'x') + "|French", "Janvier", title60.substr(0, 49)},
       {"03/01/2004|||" + title60 + std::string(120, 'x') + "|French", "January", title60.substr(0, 49)},
+      // A title whose last character is the 200th: the 199 kept are read
+      // as a whole text, ended where the parameter was cut.
+      {"03/01/2004" + std::string(40, ' ') + "|" + std::string(50, ' ') + "|" + std::string(50, ' ') + "|" +
+           std::string(46, 'T') + "Z",
+       "January", std::string(46, 'T')},
       {"03/01/2004|||" + title60 + std::string(130, 'x') + "|French", "January", title60.substr(0, 49)},
       {std::string(5000, '|'), "January", "Datewell 3.0"},
       {std::string(5000, '7'), "January", "Datewell 3.0"},
