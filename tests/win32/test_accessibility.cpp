@@ -857,6 +857,18 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     EXPECT_EQ(GetModuleHandleA(kCopy), nullptr) << function << ": kept loaded after its last object";
     CoUninitialize();
   }
+  // A reader that let go before the window's end leaves the module no hold
+  // on itself: the host's unloading unloads it.
+  auto host = std::make_unique<PluginHost>();
+  ASSERT_TRUE(host->load(copy));
+  EXPECT_TRUE(runDriven([&] { host->callFunction(host->functionIndex("XELM CalPopup2"), "03/05/2004|04/10/2004"); },
+                        [](WindowDriver& d) {
+                          std::wstring name;
+                          EXPECT_EQ(AccessibleView(d.window()).nameOf(1, name), S_OK);
+                          d.close();
+                        }));
+  host.reset();
+  EXPECT_EQ(GetModuleHandleA(kCopy), nullptr) << "kept loaded after its window, with no object left";
 }
 
 // What a reader in the host's apartment finds as the announcement (child
