@@ -182,7 +182,9 @@ def sync_copy(copy, tops):
 def draw(mutants, sample, seed):
     """All the mutants, or `sample` of them drawn with `seed`, spread over
     the files in turn so that each file gets its share (a file with fewer
-    changes than its share gives them all)."""
+    changes than its share gives them all). A sample keeps the order in
+    which it was drawn, one file after the other, so that a run stopped
+    early has tried every file about as often."""
     if not sample or sample >= len(mutants):
         return mutants
     chance = random.Random(seed)
@@ -195,7 +197,7 @@ def draw(mutants, sample, seed):
         for pool in pools:
             if pool and len(drawn) < sample:
                 drawn.append(pool.pop())
-    return sorted(drawn, key=lambda m: (m['file'], m['line']))
+    return drawn
 
 
 def read_list(path):
