@@ -3,6 +3,8 @@
 // corners to the pixel), year changes, confirmation and cancelling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "calendar_support.h"
 
 namespace {
@@ -90,6 +92,29 @@ TEST_F(YearPopupTest, EveryMonthSitsWhereTheScaledLayoutPutsIt) {
         d.clickAt(last.right - 1, last.bottom);
       }
       open = d.windowOpen() && IsWindowVisible(d.window());
+      // Each month's name stands over its grid, centred, in the theme's
+      // title colour (black), within the band 20 to 3 pixels above the grid
+      // and below the year list.
+      const int listBottom = d.controlRectInClient(kYearList).bottom;
+      d.pixelAt(0, 0);  // painted
+      const RECT client = d.clientRect();
+      HDC windowDc = GetDC(d.window()), copy = CreateCompatibleDC(windowDc);
+      HBITMAP bitmap = CreateCompatibleBitmap(windowDc, client.right, client.bottom);
+      HGDIOBJ previous = SelectObject(copy, bitmap);
+      BitBlt(copy, 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+      for (int month = 1; month <= 12; ++month) {
+        const RECT first = g.cell(month, 0), last = g.cell(month, 48);
+        int left = last.right, right = first.left;
+        for (int y = std::max<int>(first.top - g.px(20), listBottom); y < first.top - g.px(3); ++y)
+          for (int x = first.left + 1; x < last.right - 1; ++x)
+            if (GetPixel(copy, x, y) == 0) left = std::min<int>(left, x), right = std::max<int>(right, x);
+        EXPECT_GT(right, left) << size.keyword << ": no name over month " << month;
+        EXPECT_NEAR((left + right) / 2, (first.left + last.right) / 2, g.px(3)) << size.keyword << " month " << month;
+      }
+      SelectObject(copy, previous);
+      DeleteObject(bitmap);
+      DeleteDC(copy);
+      ReleaseDC(d.window(), windowDc);
       d.close();
     });
     EXPECT_TRUE(open) << size.keyword << ": a click outside every grid picked a day";
