@@ -775,6 +775,29 @@ IAccessible* keptInProcess = nullptr;
 IAccessible* keptMonth = nullptr;
 LRESULT askedWhileEnding = -1;
 std::vector<HRESULT> locationsWithoutAPointer;
+std::vector<HRESULT> announcementAnswers;
+
+// What a text element without children answers, asked in its own apartment:
+// the texts it has not, its role, its children, actions, and a child id.
+std::vector<HRESULT> answersOf(IAccessible* o) {
+  const VARIANT self = childVariant(CHILDID_SELF), one = childVariant(1);
+  BSTR text = nullptr;
+  VARIANT out;
+  IDispatch* child = nullptr;
+  LONG number = -1;
+  std::vector<HRESULT> answers = {
+      o->get_accValue(self, &text),          o->get_accDescription(self, &text),
+      o->get_accHelp(self, &text),           o->get_accKeyboardShortcut(self, &text),
+      o->get_accDefaultAction(self, &text),  o->get_accHelpTopic(&text, self, &number),
+      o->get_accRole(self, &out),            o->get_accFocus(&out),
+      o->get_accSelection(&out),             o->accHitTest(0, 0, &out),
+      o->get_accChild(self, &child),         o->get_accChildCount(&number),
+      o->accDoDefaultAction(self),           o->accSelect(SELFLAG_TAKEFOCUS, self),
+      o->get_accName(one, &text),            o->get_accValue(one, &text),
+  };
+  answers.push_back(number == 0 ? S_OK : E_FAIL);  // no children
+  return answers;
+}
 LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
   const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
   char className[16] = {};
@@ -788,9 +811,17 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
       month->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&keptMonth));
       month->Release();
     }
+    // In a range the announcement is an object of its own (child 3).
+    IDispatch* announcementObject = nullptr;
+    IAccessible* announcement = nullptr;
+    if (keptMonth && keptInProcess->get_accChild(childVariant(3), &announcementObject) == S_OK && announcementObject) {
+      announcementObject->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&announcement));
+      announcementObject->Release();
+      announcementAnswers = answersOf(announcement);
+    }
     // No proxy stands between this client and the objects: a location asked
     // without one of its four out-pointers is refused, never written through.
-    for (IAccessible* object : {keptInProcess, keptMonth}) {
+    for (IAccessible* object : {keptInProcess, keptMonth, announcement}) {
       LONG place[4] = {};
       for (int missing = 0; object && missing < 4; ++missing) {
         LONG* out[4] = {&place[0], &place[1], &place[2], &place[3]};
@@ -798,6 +829,7 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
         locationsWithoutAPointer.push_back(object->accLocation(out[0], out[1], out[2], out[3], childVariant(9)));
       }
     }
+    if (announcement) announcement->Release();
   }
   if (m.message == WM_DESTROY && shownCalendar && GetParent(m.hwnd) == shownCalendar && askedWhileEnding < 0)
     askedWhileEnding = SendMessageW(shownCalendar, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
@@ -821,6 +853,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     keptInProcess = keptMonth = nullptr;
     askedWhileEnding = -1;
     locationsWithoutAPointer.clear();
+    announcementAnswers.clear();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto host = std::make_unique<PluginHost>();
     ASSERT_TRUE(host->load(copy));
@@ -830,7 +863,12 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
                           [](WindowDriver& d) { d.close(); }));
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(askedWhileEnding, 0) << function;
-    EXPECT_EQ(locationsWithoutAPointer, std::vector<HRESULT>(keptMonth ? 8 : 4, E_POINTER)) << function;
+    EXPECT_EQ(locationsWithoutAPointer, std::vector<HRESULT>(keptMonth ? 12 : 4, E_POINTER)) << function;
+    const std::vector<HRESULT> textElement = {S_FALSE, S_FALSE, S_FALSE, S_FALSE, S_FALSE, S_FALSE,
+                                              S_OK, S_FALSE, S_FALSE, S_FALSE, E_INVALIDARG, S_OK,
+                                              DISP_E_MEMBERNOTFOUND, DISP_E_MEMBERNOTFOUND, E_INVALIDARG,
+                                              E_INVALIDARG, S_OK};
+    if (keptMonth) EXPECT_EQ(announcementAnswers, textElement) << "the announcement's own object";
     ASSERT_NE(keptInProcess, nullptr) << function;
     EXPECT_EQ(keptMonth != nullptr, std::string(function) == "XELM CalPopup2") << function;
     BSTR name = nullptr;
