@@ -326,7 +326,8 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         // By places on the grid: headings 1-7 over the six weeks of days.
         const long moves[][3] = {{1, NAVDIR_DOWN, 8},  {8, NAVDIR_UP, 1},    {1, NAVDIR_UP, -1},   {8, NAVDIR_LEFT, -1},
                                  {9, NAVDIR_LEFT, 8},  {14, NAVDIR_RIGHT, -1}, {43, NAVDIR_DOWN, -1}, {36, NAVDIR_DOWN, 43},
-                                 {20, NAVDIR_RIGHT, 21}, {50, NAVDIR_UP, -2}};
+                                 {20, NAVDIR_RIGHT, 21}, {50, NAVDIR_UP, -2},  {9, NAVDIR_PREVIOUS, 8},
+                                 {1, NAVDIR_PREVIOUS, -1}, {9, NAVDIR_NEXT, 10}};
         for (const auto& m : moves)
           EXPECT_EQ(month.navigate(m[0], m[1]), m[2]) << c.name << " from " << m[0] << " " << m[1];
         EXPECT_EQ(month.selection(), c.selected < 0 ? std::vector<long>{} : std::vector<long>{c.selected});
