@@ -785,18 +785,18 @@ std::vector<HRESULT> answersOf(IAccessible* o) {
   BSTR text = nullptr;
   VARIANT out;
   IDispatch* child = nullptr;
-  LONG number = -1;
+  LONG number = -1, topic = -1;
   std::vector<HRESULT> answers = {
       o->get_accValue(self, &text),          o->get_accDescription(self, &text),
       o->get_accHelp(self, &text),           o->get_accKeyboardShortcut(self, &text),
-      o->get_accDefaultAction(self, &text),  o->get_accHelpTopic(&text, self, &number),
+      o->get_accDefaultAction(self, &text),  o->get_accHelpTopic(&text, self, &topic),
       o->get_accRole(self, &out),            o->get_accFocus(&out),
       o->get_accSelection(&out),             o->accHitTest(0, 0, &out),
       o->get_accChild(self, &child),         o->get_accChildCount(&number),
       o->accDoDefaultAction(self),           o->accSelect(SELFLAG_TAKEFOCUS, self),
       o->get_accName(one, &text),            o->get_accValue(one, &text),
   };
-  answers.push_back(number == 0 ? S_OK : E_FAIL);  // no children
+  answers.push_back(number == 0 && topic == 0 ? S_OK : E_FAIL);  // no children, no help topic
   return answers;
 }
 LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
