@@ -100,6 +100,13 @@ void checkLayout(WindowDriver& d, const Case& c) {
     EXPECT_EQ(d.pixelAt(left + 1, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
     EXPECT_NE(d.pixelAt(left - 1, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
   }
+  // The first calendar's frame ends at its right line, 7 pixels in from the
+  // edge of its area: the margin beyond it keeps the background.
+  if (c.slots != 12) {
+    const int rightLine = g.layoutClientWidth - g.px(7);
+    EXPECT_EQ(d.pixelAt(rightLine, frameBottom), COLORREF(0)) << "right line of the first calendar";
+    EXPECT_NE(d.pixelAt(rightLine + 2, frameBottom), COLORREF(0)) << "frame past its right line";
+  }
 
   // Centred over the host window, the window still lies inside the work area
   // (at 144 DPI the year view with OK and Cancel is over 1000 pixels high).
