@@ -797,6 +797,9 @@ std::vector<HRESULT> answersOf(IAccessible* o) {
       o->get_accName(one, &text),            o->get_accValue(one, &text),
   };
   answers.push_back(number == 0 && topic == 0 ? S_OK : E_FAIL);  // no children, no help topic
+  LONG place[4] = {-1, -1, -1, -1};
+  answers.push_back(o->accLocation(&place[0], &place[1], &place[2], &place[3], one));
+  answers.push_back(place[0] == 0 && place[1] == 0 && place[2] == 0 && place[3] == 0 ? S_OK : E_FAIL);
   return answers;
 }
 LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
@@ -868,7 +871,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     const std::vector<HRESULT> textElement = {S_FALSE, S_FALSE, S_FALSE, S_FALSE, S_FALSE, S_FALSE,
                                               S_OK, S_FALSE, S_FALSE, S_FALSE, E_INVALIDARG, S_OK,
                                               DISP_E_MEMBERNOTFOUND, DISP_E_MEMBERNOTFOUND, E_INVALIDARG,
-                                              E_INVALIDARG, S_OK};
+                                              E_INVALIDARG, S_OK, E_INVALIDARG, S_OK};
     if (keptMonth) EXPECT_EQ(announcementAnswers, textElement) << "the announcement's own object";
     ASSERT_NE(keptInProcess, nullptr) << function;
     EXPECT_EQ(keptMonth != nullptr, std::string(function) == "XELM CalPopup2") << function;
