@@ -340,7 +340,9 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         EXPECT_TRUE(EqualRect(&both, &area) && !IsRectEmpty(&first)) << c.name;
         const POINT centre = {(first.left + first.right) / 2, (first.top + first.bottom) / 2};
         EXPECT_EQ(month.hitTest(centre), c.firstDay) << c.name;
-        EXPECT_EQ(view.hitTest(centre), 0) << c.name;
+        std::wstring hit;
+        EXPECT_EQ(view.hitTest(centre, &hit), 0) << c.name;
+        EXPECT_EQ(hit, c.name);
         EXPECT_EQ(month.hitTest({area.left - 1, area.top}), -1) << c.name;
         // Its parent is the window's object.
         IDispatch* parent = nullptr;
@@ -777,6 +779,7 @@ IAccessible* keptMonth = nullptr;
 LRESULT askedWhileEnding = -1;
 std::vector<HRESULT> locationsWithoutAPointer;
 std::vector<HRESULT> announcementAnswers;
+std::string announcementMoves;
 
 // What a text element without children answers, asked in its own apartment:
 // the texts it has not, its role, its children, actions, and a child id.
@@ -822,6 +825,15 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
       announcementObject->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&announcement));
       announcementObject->Release();
       announcementAnswers = answersOf(announcement);
+      // NEXT leads on to the first list, PREVIOUS back to the last month:
+      // both objects of their own; a move by direction goes nowhere.
+      for (LONG direction : {NAVDIR_NEXT, NAVDIR_PREVIOUS, NAVDIR_UP}) {
+        VARIANT end;
+        VariantInit(&end);
+        const HRESULT hr = announcement->accNavigate(direction, childVariant(CHILDID_SELF), &end);
+        announcementMoves += hr == S_OK && end.vt == VT_DISPATCH ? "object " : hr == S_FALSE ? "none " : "other ";
+        VariantClear(&end);
+      }
     }
     // No proxy stands between this client and the objects: a location asked
     // without one of its four out-pointers is refused, never written through.
@@ -858,6 +870,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     askedWhileEnding = -1;
     locationsWithoutAPointer.clear();
     announcementAnswers.clear();
+    announcementMoves.clear();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto host = std::make_unique<PluginHost>();
     ASSERT_TRUE(host->load(copy));
@@ -873,6 +886,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
                                               DISP_E_MEMBERNOTFOUND, DISP_E_MEMBERNOTFOUND, E_INVALIDARG,
                                               E_INVALIDARG, S_OK, E_INVALIDARG, S_OK};
     if (keptMonth) EXPECT_EQ(announcementAnswers, textElement) << "the announcement's own object";
+    if (keptMonth) EXPECT_EQ(announcementMoves, "object object none ");
     ASSERT_NE(keptInProcess, nullptr) << function;
     EXPECT_EQ(keptMonth != nullptr, std::string(function) == "XELM CalPopup2") << function;
     BSTR name = nullptr;

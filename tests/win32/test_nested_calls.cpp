@@ -10,6 +10,7 @@
 
 #include "gdi_count.h"
 #include "harness.h"
+#include "import_hook.h"
 #include "plugin_version.h"
 #include "resources/resource_ids.h"
 
@@ -45,6 +46,13 @@ std::string callAgain(const NestedCall& call) {
   if (call.kind == 0) return std::to_string(plugin().initialise(80));
   if (call.kind == 5) return plugin().callKind(5) ? "record intact" : "record changed";
   return plugin().callFunction(functionIndexOf(call.function), call.parameter, "as set").text();
+}
+
+// The sounds the plug-in makes: each refused call beeps the default sound.
+std::vector<UINT> beeps;
+BOOL WINAPI recordBeep(UINT type) {
+  beeps.push_back(type);
+  return TRUE;
 }
 
 // The host window's procedure: makes every nested call when asked.
@@ -93,8 +101,11 @@ TEST(NestedCalls, AnswerThroughTheirOwnRecordAndLeaveTheOpenWindowAlone) {
   deleteSettingsKey();
   ActiveOwner host(100, 100, 700, 500);
   SetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostWindowProc));
+  ImportHook sounds(plugin().module(), "user32.dll", "MessageBeep", reinterpret_cast<const void*>(recordBeep));
+  ASSERT_TRUE(sounds.installed());
   for (const OpenWindow& w : windows) {
     SCOPED_TRACE(w.function ? w.function : "Preferences");
+    beeps.clear();
     NestedRun run;
     std::string shownBefore, shownAfter, result;
     GdiCounts before, after;
@@ -117,6 +128,7 @@ TEST(NestedCalls, AnswerThroughTheirOwnRecordAndLeaveTheOpenWindowAlone) {
     ASSERT_EQ(run.answers.size(), sizeof kNestedCalls / sizeof kNestedCalls[0]);
     for (size_t i = 0; i < run.answers.size(); ++i)
       EXPECT_EQ(run.answers[i], kNestedCalls[i].answer) << "nested call " << i;
+    EXPECT_EQ(beeps, std::vector<UINT>(5, MB_OK)) << "one default beep for each window refused";
     EXPECT_EQ(shownAfter, shownBefore);
     EXPECT_EQ(after.fonts, before.fonts);
     EXPECT_EQ(after.brushes, before.brushes);

@@ -135,11 +135,28 @@ IAccessible* AccessibleView::child(long id) const {
   return own;
 }
 
-long AccessibleView::hitTest(POINT screen) const {
+namespace {
+
+// The name of the object `reached` holds (VT_DISPATCH), or "" for another answer.
+std::wstring nameOfObject(const VARIANT& reached) {
+  IAccessible* object = nullptr;
+  if (reached.vt != VT_DISPATCH || !reached.pdispVal ||
+      FAILED(reached.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object))))
+    return L"";
+  BSTR text = nullptr;
+  const std::wstring name = object->get_accName(childVariant(CHILDID_SELF), &text) == S_OK ? takeText(text) : L"";
+  object->Release();
+  return name;
+}
+
+}  // namespace
+
+long AccessibleView::hitTest(POINT screen, std::wstring* reached) const {
   VARIANT found;
   VariantInit(&found);
   if (!object_ || object_->accHitTest(screen.x, screen.y, &found) != S_OK) return -1;
   if (found.vt == VT_DISPATCH) {
+    if (reached) *reached = nameOfObject(found);
     VariantClear(&found);
     return 0;
   }
@@ -160,22 +177,6 @@ std::vector<AccessibleElement> AccessibleView::readElements(long first, long las
 HRESULT AccessibleView::select(long id, long flags) const {
   return object_ ? object_->accSelect(flags, childVariant(id)) : E_FAIL;
 }
-
-namespace {
-
-// The name of the object `reached` holds (VT_DISPATCH), or "" for another answer.
-std::wstring nameOfObject(const VARIANT& reached) {
-  IAccessible* object = nullptr;
-  if (reached.vt != VT_DISPATCH || !reached.pdispVal ||
-      FAILED(reached.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object))))
-    return L"";
-  BSTR text = nullptr;
-  const std::wstring name = object->get_accName(childVariant(CHILDID_SELF), &text) == S_OK ? takeText(text) : L"";
-  object->Release();
-  return name;
-}
-
-}  // namespace
 
 long AccessibleView::navigate(long id, long direction, std::wstring* reached) const {
   VARIANT end;

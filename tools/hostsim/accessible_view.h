@@ -54,8 +54,8 @@ class AccessibleView {
 
   // The child id accHitTest finds at a screen point: CHILDID_SELF for the
   // object itself, 0 for an object of its own (a control's, a month
-  // object's), -1 for nothing or a failure.
-  long hitTest(POINT screen) const;
+  // object's, named in `reached` when given), -1 for nothing or a failure.
+  long hitTest(POINT screen, std::wstring* reached = nullptr) const;
 
   // Elements `first` to `last` read by child id alone (no control objects),
   // of the client's child `container` (a month object) when given.
