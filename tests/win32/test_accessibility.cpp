@@ -344,6 +344,10 @@ TEST_F(AccessibilityTest, MonthObjectsAreContainersOfTheirDays) {
         EXPECT_EQ(view.hitTest(centre, &hit), 0) << c.name;
         EXPECT_EQ(hit, c.name);
         EXPECT_EQ(month.hitTest({area.left - 1, area.top}), -1) << c.name;
+        const RECT& heading = all[1].location;
+        EXPECT_EQ(month.hitTest({(heading.left + heading.right) / 2, (heading.top + heading.bottom) / 2}), 1) << c.name;
+        BSTR description = nullptr;
+        EXPECT_EQ(month.object()->get_accDescription(childVariant(1), &description), S_FALSE) << "a heading";
         // Its parent is the window's object.
         IDispatch* parent = nullptr;
         IAccessible* parentObject = nullptr;

@@ -30,6 +30,7 @@ TEST_F(CalPopupTest, DateClickEndsWithTheClickedCellsDate) {
     const char* expected;
   } cases[] = {
       {"03/01/2004", 8, "03/01/2004"},                     // the shown month
+      {"01/15/2004", 25, "01/15/2004"},                    // January, the list's first month
       {"03/01/2004", 7, "02/29/2004"},                     // leading day, leap February
       {"03/01/2004", 48, "04/10/2004"},                    // last trailing day
       {"03/01/2004|||||Monday", 7, "03/01/2004"},         // Monday-first: no leading day
