@@ -105,6 +105,7 @@ void checkLayout(WindowDriver& d, const Case& c) {
   if (c.slots != 12) {
     const int rightLine = g.layoutClientWidth - g.px(7);
     EXPECT_EQ(d.pixelAt(rightLine, frameBottom), COLORREF(0)) << "right line of the first calendar";
+    EXPECT_EQ(d.pixelAt(rightLine, (g.px(31) + frameBottom) / 2), COLORREF(0)) << "right line, halfway down";
     EXPECT_NE(d.pixelAt(rightLine + 2, frameBottom), COLORREF(0)) << "frame past its right line";
   }
 
