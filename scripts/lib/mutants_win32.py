@@ -19,7 +19,6 @@ Speed comes from three things:
 import hashlib
 import json
 import os
-import shutil
 import time
 
 from mutation import ROOT, WorkCopy, run, sync_copy

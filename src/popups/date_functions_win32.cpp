@@ -52,7 +52,7 @@ void runDateCall(void (*reset)(), TextHandle parameter, TextHandle result) {
   // in it, so nothing is returned, as after a cancel.
   if (ended == -1) {
     releaseThemeObjects();
-    s.resultText[0] = '\0';
+    clearText(s.resultText);
   }
 
   if (singleDate && s.resultText[0] == '\0' && initialGiven == 1 && ended == 0)
