@@ -6,7 +6,7 @@ import os
 import shutil
 import time
 
-from mutation import ROOT, WorkCopy, run, sync_copy
+from mutation import ROOT, WorkCopy, built, run, sync_copy
 
 WORK = os.path.join(ROOT, 'build', 'mutants')
 TOPS = ('CMakeLists.txt', 'cmake', 'src', 'tests', 'tools')
@@ -57,15 +57,15 @@ class Worker(WorkCopy):
     def try_mutant(self, mutant, stopping):
         self.write_mutant(mutant)
         target = os.path.relpath(self.object_of(mutant['file']), self.build)
-        if run(['ninja', '-C', self.build, target], self.copy, 60)[0] != 0:
-            mutant['result'] = 'uncompiled'
+        mutant['result'] = built(run(['ninja', '-C', self.build, target], self.copy, 60)[0])
+        if mutant['result'] != 'built':
             return
         with open(self.object_of(mutant['file']), 'rb') as f:
             if f.read() == self.originals[mutant['file']]:
                 mutant['result'] = 'same code'
                 return
-        if run(['ninja', '-C', self.build, 'unit_tests'], self.copy, 120)[0] != 0:
-            mutant['result'] = 'uncompiled'
+        mutant['result'] = built(run(['ninja', '-C', self.build, 'unit_tests'], self.copy, 120)[0])
+        if mutant['result'] != 'built':
             return
         status, _ = run([self.exe, '--gtest_fail_fast', '--gtest_brief=1'], self.build, self.test_timeout)
         if stopping.is_set():

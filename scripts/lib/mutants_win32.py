@@ -4,24 +4,34 @@ under Wine) decide.
 
 Speed comes from three things:
 - Line coverage, measured once per state of the sources (src and the build
-  files; --remeasure measures again after tests were added) in a build with
-  --coverage (build/mutants32/cover), tells which test cases execute each
-  line.
+  files) and of the test cases (each entry's --gtest_list_tests) in a build
+  with --coverage at -O0 (build/mutants32/cover), tells which test cases
+  execute each line; --remeasure measures again whatever the state.
   A mutant runs only the tests that execute its line, fastest first, and
   stops at the first failure; a test that never executes the line cannot
   tell the change. A line without code of its own (a constant, a
   declaration) runs every test that executes any line of its file.
 - Only the object, the DLL and the test programs linking the objects are
-  rebuilt. A mutant whose DLL comes out byte for byte the same is harmless.
+  rebuilt (for a header, whatever includes it). A mutant whose DLL comes out
+  byte for byte the same is harmless.
+
+A kill is a failed test case. A test that ends otherwise (a crash, a
+timeout, trouble starting Wine) runs once more on the unchanged code: only
+when that passes is the change counted killed. After every kill the tree's
+Wine prefixes get back the registry they had after the baseline, so that a
+mutant's leftovers (a key without rights, say) cannot fail the next one.
 - Each work copy builds and runs in a tree of its own, with its own Wine
   prefixes and display, so copies run at once.
 """
+import glob
 import hashlib
 import json
 import os
+import re
+import shutil
 import time
 
-from mutation import ROOT, WorkCopy, run, sync_copy
+from mutation import ROOT, WorkCopy, built, run, sync_copy
 
 WORK = os.path.join(ROOT, 'build', 'mutants32')
 # What a cross build and its tests read: the guide's examples check the
@@ -72,9 +82,12 @@ def list_tests(build):
 
 
 def configure(copy, build, coverage):
-    if os.path.exists(os.path.join(build, 'build.ninja')):
+    cache = os.path.join(build, 'CMakeCache.txt')
+    if os.path.exists(os.path.join(build, 'build.ninja')) and (
+            not coverage or 'XELM_COVERAGE:BOOL=ON' in open(cache, encoding='utf-8', errors='replace').read()):
         return
-    flags = ['-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_CXX_FLAGS_DEBUG=-O0 --coverage',
+    # XELM_COVERAGE keeps the build's per-file optimisation off the -O0.
+    flags = ['-DCMAKE_BUILD_TYPE=Debug', '-DCMAKE_CXX_FLAGS_DEBUG=-O0 --coverage', '-DXELM_COVERAGE:BOOL=ON',
              '-DCMAKE_SHARED_LINKER_FLAGS=--coverage', '-DCMAKE_EXE_LINKER_FLAGS=--coverage'] if coverage else []
     status, out = run(['cmake', '-G', 'Ninja', '-S', copy, '-B', build,
                        '-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(copy, TOOLCHAIN)] + flags, copy, 600)
@@ -94,10 +107,10 @@ def dll_of(build):
 BUILT = ('CMakeLists.txt', 'cmake', 'src')
 
 
-def sources_digest(tops):
+def sources_digest(tops, extra=''):
     """A digest of the files under `tops` (the mutation run's own scripts
-    left out), naming a state of the sources."""
-    digest = hashlib.sha256()
+    left out) and of `extra`, naming a state of the sources."""
+    digest = hashlib.sha256(extra.encode())
     for top in tops:
         source = os.path.join(ROOT, top)
         paths = [source] if os.path.isfile(source) else sorted(
@@ -124,7 +137,26 @@ def gtest_cases(test, build):
             suite = name
         elif suite:
             cases.append(suite + name.strip())
+    if not cases:
+        raise SystemExit(out[-3000:] + f"\n{test['name']} lists no test case")
     return cases
+
+
+def listed_cases(build):
+    """{ctest entry: its cases}, a script's entry with none: what the tests
+    of a built tree are, for the coverage's digest."""
+    return {t['name']: gtest_cases(t, build) if t['target'] else [] for t in list_tests(build)}
+
+
+# gtest's summary and its line for each failed case.
+RAN = re.compile(r'^\[=+\] (\d+) tests? from .* ran', re.M)
+FAILED = re.compile(r'^\[  FAILED  \] \S+\.\S+', re.M)
+
+
+def cases_ran(out):
+    """The number of cases gtest says it ran, or None without its summary."""
+    m = RAN.search(out.replace('\r', ''))
+    return int(m.group(1)) if m else None
 
 
 class Coverage:
@@ -164,6 +196,8 @@ class Coverage:
                 data['seconds'][unit] = time.time() - started
                 if status != 0:
                     raise SystemExit(out[-3000:] + f'\n{unit} fails in the coverage build')
+                if case and cases_ran(out) != 1:
+                    raise SystemExit(out[-3000:] + f'\n{unit}: the filter does not run exactly that case')
                 for rel, counts in self.line_counts().items():
                     data['executable'][rel] = sorted(set(data['executable'].get(rel, [])) | set(counts))
                     data['lines'].setdefault(rel, {})[unit] = [n for n, c in counts.items() if c > 0]
@@ -180,11 +214,12 @@ class Coverage:
                     os.remove(os.path.join(d, f))
 
     def line_counts(self):
-        """{source: {line: count}} for each Win32 source the last run executed."""
+        """{source: {line: count}} for each Win32 source and header the last
+        run executed (a header's counts summed over the objects including it)."""
         counts = {}
         for rel in self.files:
             gcda = object_of(self.build, rel)[:-len('.obj')] + '.gcda'
-            if not os.path.exists(gcda):
+            if not rel.endswith('.cpp') or not os.path.exists(gcda):
                 continue
             status, out = run([GCOV, '--json-format', '--stdout', '-o', os.path.dirname(gcda), gcda],
                               os.path.dirname(gcda), 120)
@@ -194,8 +229,9 @@ class Coverage:
                 if not line.startswith('{'):
                     continue
                 for entry in json.loads(line)['files']:
-                    if os.path.normpath(entry['file']).endswith(os.path.normpath(rel)):
-                        mine = counts.setdefault(rel, {})
+                    named = [f for f in self.files if os.path.normpath(entry['file']).endswith(os.path.normpath(f))]
+                    for source in named:
+                        mine = counts.setdefault(source, {})
                         for l in entry['lines']:
                             mine[l['line_number']] = mine.get(l['line_number'], 0) + l['count']
         return counts
@@ -224,6 +260,7 @@ class Coverage:
 class Worker(WorkCopy):
     def __init__(self, number):
         super().__init__(os.path.join(WORK, f'copy{number}'))
+        self.saved_registry = os.path.join(self.build, 'registry-after-baseline')
 
     def prepare(self):
         sync_copy(self.copy, TOPS)
@@ -236,52 +273,106 @@ class Worker(WorkCopy):
         self.tests = {t['name']: t for t in list_tests(self.build)}
 
     def remember_originals(self, files):
+        """The unchanged objects (of the .cpp files) and DLL, to tell a
+        change that builds to the same code."""
         self.originals = {}
         for rel in files:
-            with open(object_of(self.build, rel), 'rb') as f:
-                self.originals[rel] = f.read()
+            if rel.endswith('.cpp'):
+                with open(object_of(self.build, rel), 'rb') as f:
+                    self.originals[rel] = f.read()
         with open(dll_of(self.build), 'rb') as f:
             self.original_dll = f.read()
 
     def run_test(self, name, timeout, cases=()):
+        if name not in self.tests:
+            raise SystemExit(f'the coverage names the test {name}, which the build no longer has: '
+                             'scripts/mutants --remeasure')
         test = self.tests[name]
         command = test['command'] + (['--gtest_filter=' + ':'.join(cases)] if cases else [])
         status, out = run(command, self.build, timeout, test_env(test['env']))
         if status == 'timeout':
             # A hung program may leave its wineserver and display in a
             # state the next test should not inherit.
-            run(['scripts/wine-run', '--stop', self.build], self.copy, 120)
+            self.stop_wine()
+        elif status == 0 and cases and cases_ran(out) != len(cases):
+            raise SystemExit(out[-3000:] + f'\n{name}: the filter ran {cases_ran(out)} of the {len(cases)} cases '
+                             'the coverage names: scripts/mutants --remeasure')
         return status, out
+
+    def stop_wine(self):
+        run(['scripts/wine-run', '--stop', self.build], self.copy, 120)
+
+    def prefixes(self):
+        return sorted(glob.glob(os.path.join(self.build, 'wine-prefix*')))
+
+    def save_registry(self):
+        """Keeps the prefixes' registry files as the baseline left them
+        (written out by stopping their wineservers)."""
+        self.stop_wine()
+        shutil.rmtree(self.saved_registry, ignore_errors=True)
+        for prefix in self.prefixes():
+            kept = os.path.join(self.saved_registry, os.path.basename(prefix))
+            os.makedirs(kept)
+            for reg in glob.glob(os.path.join(prefix, '*.reg')):
+                shutil.copyfile(reg, os.path.join(kept, os.path.basename(reg)))
+
+    def restore_registry(self):
+        """Puts the saved registry files back, with no wineserver running
+        that would write its own over them."""
+        self.stop_wine()
+        for prefix in self.prefixes():
+            kept = os.path.join(self.saved_registry, os.path.basename(prefix))
+            for reg in glob.glob(os.path.join(kept, '*.reg')):
+                shutil.copyfile(reg, os.path.join(prefix, os.path.basename(reg)))
 
     def baseline(self, digest):
         """Runs every test once without a mutant, unless the copy passed
-        them already in this state of the sources."""
+        them already in this state of the sources; keeps the registry the
+        tests leave."""
         marker = os.path.join(self.build, 'baseline-passed')
-        if os.path.exists(marker) and open(marker).read() == digest:
+        if os.path.exists(marker) and open(marker).read() == digest and os.path.isdir(self.saved_registry):
             return
         for name in self.tests:
             status, out = self.run_test(name, 900)
             if status != 0:
                 raise SystemExit(out[-3000:] + f'\n{name} fails in {self.copy} without any mutant')
+        self.save_registry()
         with open(marker, 'w') as f:
             f.write(digest)
 
+    def build_targets(self, targets, timeout):
+        return built(run(['ninja', '-C', self.build] + targets, self.copy, timeout)[0])
+
+    def passes_unchanged(self, entry, cases, timeout):
+        """Whether `entry` passes on the unchanged code (the source put
+        back, its object, the DLL and the entry's program rebuilt)."""
+        self.restore()
+        target = self.tests[entry]['target']
+        if self.build_targets(['XELMCalendar'] + ([target] if target else []), 600) != 'built':
+            return False
+        status, _ = self.run_test(entry, timeout, cases)
+        self.restore_registry()
+        return status == 0
+
     def try_mutant(self, mutant, runs, stopping):
-        """Sets mutant['result'] to uncompiled, same code, killed or
-        survived, and mutant['by'] to the test that failed. `runs` are
-        Coverage.runs_for's."""
+        """Sets mutant['result'] to uncompiled, build timeout, same code,
+        killed, survived or inconclusive, and mutant['by'] to the test that
+        failed. `runs` are Coverage.runs_for's."""
         self.write_mutant(mutant)
-        target = os.path.relpath(object_of(self.build, mutant['file']), self.build)
-        if run(['ninja', '-C', self.build, target], self.copy, 300)[0] != 0:
-            mutant['result'] = 'uncompiled'
-            return
-        with open(object_of(self.build, mutant['file']), 'rb') as f:
-            if f.read() == self.originals[mutant['file']]:
-                mutant['result'] = 'same code'
+        header = mutant['file'].endswith('.h')
+        if not header:
+            target = os.path.relpath(object_of(self.build, mutant['file']), self.build)
+            mutant['result'] = self.build_targets([target], 300)
+            if mutant['result'] != 'built':
                 return
-        targets = ['XELMCalendar'] + sorted({self.tests[e]['target'] for e, _, _ in runs if self.tests[e]['target']})
-        if run(['ninja', '-C', self.build] + targets, self.copy, 600)[0] != 0:
-            mutant['result'] = 'uncompiled'
+            with open(object_of(self.build, mutant['file']), 'rb') as f:
+                if f.read() == self.originals[mutant['file']]:
+                    mutant['result'] = 'same code'
+                    return
+        targets = ['XELMCalendar'] + sorted({self.tests[e]['target'] for e, _, _ in runs
+                                              if e in self.tests and self.tests[e]['target']})
+        mutant['result'] = self.build_targets(targets, 900 if header else 600)
+        if mutant['result'] != 'built':
             return
         with open(dll_of(self.build), 'rb') as f:
             if f.read() == self.original_dll:
@@ -289,15 +380,24 @@ class Worker(WorkCopy):
                 return
         mutant['result'] = 'survived'
         for entry, cases, seconds in runs:
-            status, _ = self.run_test(entry, max(60.0, 4 * seconds), cases)
+            timeout = max(60.0, 4 * seconds)
+            status, out = self.run_test(entry, timeout, cases)
             if stopping.is_set():
                 mutant['result'] = 'interrupted'
                 return
-            if status != 0:
-                mutant['result'] = 'killed'
-                mutant['by'] = entry + (f' ({cases[0]}{" ..." if len(cases) > 1 else ""})' if cases else '')
+            if status == 0:
+                continue
+            self.restore_registry()
+            failed = FAILED.search(out.replace('\r', '')) if self.tests[entry]['target'] else None
+            if not failed and not self.passes_unchanged(entry, cases, timeout):
+                mutant['result'] = 'inconclusive'
+                mutant['by'] = entry + f' (ends with {status} on the unchanged code too)'
                 return
+            mutant['result'] = 'killed'
+            how = failed.group(0).split('] ')[1] if failed else f'{cases[0] if cases else entry}, exit {status}'
+            mutant['by'] = entry + f' ({how}{" ..." if len(cases) > 1 and not failed else ""})'
+            return
 
     def finish(self):
         self.restore()
-        run(['scripts/wine-run', '--stop', self.build], self.copy, 120)
+        self.stop_wine()

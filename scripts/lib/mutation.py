@@ -2,11 +2,12 @@
 copies, the listing of harmless survivors and the report.
 
 A change is one operator or one constant on one line, outside comments,
-strings and preprocessor lines. A listing of a harmless survivor reads
-`file:line: change: why no input can tell`; it is found again by its file
-and change (the change quotes its neighbourhood on the line), so it survives
-edits elsewhere in the file, and the line number only tells two equal
-changes apart.
+strings and preprocessor lines. A run prints a survivor as
+`file:line: change in `the line``, and a listing of a harmless survivor is
+that line followed by `: why no input can tell`. It is found again by its
+file, its change and its line's text (without the blanks around it), so it
+survives edits elsewhere in the file; the line number only tells apart
+lines of equal text.
 """
 import filecmp
 import os
@@ -138,6 +139,12 @@ def run(cmd, cwd, timeout, env=None):
             RUNNING.discard(child)
 
 
+def built(status):
+    """What a build's exit status (run's) makes of a mutant: 'built',
+    'uncompiled', or 'build timeout', which the report counts as not killed."""
+    return 'built' if status == 0 else 'build timeout' if status == 'timeout' else 'uncompiled'
+
+
 def kill_group(child):
     try:
         os.killpg(child.pid, signal.SIGKILL)
@@ -200,7 +207,35 @@ def draw(mutants, sample, seed):
     return drawn
 
 
-def read_list(path):
+# A survivor as a run prints it, optionally followed by the reason it is
+# harmless: `file:line: `before` -> `after` in `the line`: why`.
+LISTING = re.compile(r'^(\S+?):(\d+): (`.*?` -> `.*?`) in `(.*?)`(?:: (.+))?$')
+
+
+def printed(m):
+    return f"{m['file']}:{m['line']}: {m['change']} in `{m['text'].strip()}`"
+
+
+def key(m):
+    """What a listing and a mutant share: the file, the change and the
+    line's text."""
+    return (m['file'], m['change'], m['text'].strip())
+
+
+def parse_listing(line, where, reason):
+    """The entry of one `file:line: change in `the line`[: why]` line; exits
+    with `where` named when the line does not read so (or lacks the reason
+    when one is needed)."""
+    m = LISTING.match(line)
+    if not m or (reason and not m.group(5)):
+        sys.exit(f'{where}: not `file:line: change in `the line`' + (': why`' if reason else '`') + f': {line}')
+    return {'file': m.group(1), 'line': int(m.group(2)), 'change': m.group(3), 'text': m.group(4),
+            'raw': line, 'used': None}
+
+
+def read_lines(path, reason):
+    """The entries of a list file: its lines other than blank ones and
+    comments (#), each parsed by parse_listing."""
     entries = []
     if not os.path.exists(path):
         return entries
@@ -209,22 +244,25 @@ def read_list(path):
             line = line.rstrip('\n')
             if not line.strip() or line.startswith('#'):
                 continue
-            m = re.match(r'^(\S+?):(\d+): (`.*?` -> `.*?`): (.+)$', line)
-            if not m:
-                sys.exit(f'{path}:{number}: not `file:line: change: why`: {line}')
-            entries.append({'file': m.group(1), 'line': int(m.group(2)), 'change': m.group(3),
-                            'raw': line, 'at': number, 'used': False})
+            entry = parse_listing(line, f'{path}:{number}', reason)
+            entry['at'] = number
+            entries.append(entry)
     return entries
 
 
+def read_list(path):
+    return read_lines(path, reason=True)
+
+
 def match_listed(mutants, entries):
-    """Pairs each mutant with a listing of the same file and change, the
-    nearest by line number when the change occurs more than once."""
+    """Pairs each mutant tried with a listing of the same file, change and
+    line text, the nearest by line number when lines of equal text offer the
+    same change. A survivor's pair explains it; any other pair is stale."""
     for s in sorted(mutants, key=lambda s: (s['file'], s['line'])):
-        fits = [e for e in entries if not e['used'] and e['file'] == s['file'] and e['change'] == s['change']]
+        fits = [e for e in entries if e['used'] is None and key(e) == key(s)]
         if fits:
             best = min(fits, key=lambda e: abs(e['line'] - s['line']))
-            best['used'] = True
+            best['used'] = s
             s['listed'] = best
 
 
@@ -232,22 +270,27 @@ def renumber(path, entries):
     with open(path, encoding='utf-8') as f:
         lines = f.read().split('\n')
     for e in entries:
-        if e['used'] and e['new_line'] != e['line']:
+        if e.get('new_line', e['line']) != e['line']:
             lines[e['at'] - 1] = re.sub(r'^(\S+?):\d+:', lambda m: f"{m.group(1)}:{e['new_line']}:",
                                         lines[e['at'] - 1], count=1)
     with open(path, 'w', encoding='utf-8') as f:
         f.write('\n'.join(lines))
 
 
+# Results that leave a change out of the score: it did not compile.
+UNCOUNTED = ('uncompiled',)
+
+
 def report(files, mutants, everything, list_path, renumbering):
     """Prints the score per file and in total, the survivors no listing
-    explains and the listings that explain nothing any more; returns the
-    exit status (1 when either exists). `everything` holds every change the
-    files offer, so that a listing whose change is gone counts as stale even
-    when the sample did not draw it."""
+    explains, the listings that explain nothing any more, and the changes
+    the run could not decide; returns the exit status (1 when any of these
+    exists). `everything` holds every change the files offer, so that a
+    listing whose change is gone counts as stale even when the sample did
+    not draw it. A build that timed out counts as not killed."""
     entries = read_list(list_path)
+    match_listed(mutants, entries)
     survivors = [m for m in mutants if m['result'] == 'survived']
-    match_listed(survivors, entries)
     total = {'killed': 0, 'counted': 0}
     print()
     for rel in files:
@@ -255,14 +298,16 @@ def report(files, mutants, everything, list_path, renumbering):
         if not mine:
             continue
         killed = sum(m['result'] == 'killed' for m in mine)
-        counted = sum(m['result'] != 'uncompiled' for m in mine)
-        listed = sum(1 for m in mine if m.get('listed'))
+        counted = sum(m['result'] not in UNCOUNTED for m in mine)
+        listed = sum(1 for m in survivors if m['file'] == rel and m.get('listed'))
         same = sum(m['result'] == 'same code' for m in mine)
+        undecided = sum(m['result'] in ('build timeout', 'inconclusive') for m in mine)
         total['killed'] += killed
         total['counted'] += counted
         score = 100.0 * killed / counted if counted else 100.0
         print(f'{rel}: {killed}/{counted} killed = {score:.1f}%'
-              f' ({len(mine) - counted} did not compile, {same} same code, {listed} listed as equivalent)')
+              f' ({len(mine) - counted} did not compile, {same} same code, {listed} listed as equivalent'
+              + (f', {undecided} undecided' if undecided else '') + ')')
     score = 100.0 * total['killed'] / total['counted'] if total['counted'] else 100.0
     print(f"TOTAL {total['killed']}/{total['counted']} killed = {score:.1f}%")
 
@@ -270,13 +315,18 @@ def report(files, mutants, everything, list_path, renumbering):
     if unexplained:
         print(f'\n{len(unexplained)} survivors not listed as equivalent:')
         for m in unexplained:
-            print(f"{m['file']}:{m['line']}: {m['change']}: {m['text'].strip()}")
-    # A listing is stale when the run tried its change and the change did not
-    # survive, or when its file no longer offers that change at all.
-    tried = {(m['file'], m['change']) for m in mutants}
-    offered = {(m['file'], m['change']) for m in everything}
-    stale = [e for e in entries if not e['used'] and e['file'] in files
-             and ((e['file'], e['change']) in tried or (e['file'], e['change']) not in offered)]
+            print(printed(m))
+    undecided = [m for m in mutants if m['result'] in ('build timeout', 'inconclusive')]
+    if undecided:
+        print(f'\n{len(undecided)} changes not decided (counted as not killed): a build that timed out, or a test '
+              'that failed without a failed case and failed on the unchanged code too:')
+        for m in undecided:
+            print(f"{printed(m)}: {m['result']}")
+    # A listing is stale when the run tried the change of its own line and
+    # that change did not survive, or when its file no longer offers it.
+    offered = {key(m) for m in everything}
+    stale = [e for e in entries if e['file'] in files
+             and ((e['used'] is not None and e['used']['result'] != 'survived') or key(e) not in offered)]
     if stale:
         print(f'\n{len(stale)} listed as equivalent but no longer a survivor (killed, or the code changed):')
         for e in stale:
@@ -284,13 +334,13 @@ def report(files, mutants, everything, list_path, renumbering):
     for m in survivors:
         if m.get('listed'):
             m['listed']['new_line'] = m['line']
-    moved = [e for e in entries if e['used'] and e['new_line'] != e['line']]
+    moved = [e for e in entries if e.get('new_line', e['line']) != e['line']]
     if moved and renumbering:
         renumber(list_path, entries)
         print(f'\n{len(moved)} line numbers of the equivalent list brought up to date')
     elif moved:
         print(f'\n{len(moved)} listings have moved lines (scripts/mutants --renumber updates them)')
-    return 1 if unexplained or stale else 0
+    return 1 if unexplained or stale or undecided else 0
 
 
 class WorkCopy:

@@ -18,10 +18,15 @@ class ListFill {
   // code page and garble them on a Cyrillic, Greek, East Asian or UTF-8
   // system, so they are converted from 1252 and added as wide text. (Lists
   // are read back by position, or hold only ASCII where read as text.)
+  // Should the conversion fail, the 8-bit message adds the text as the
+  // system converts it: exact for the ASCII entries that are read back as
+  // text (hours, minutes, years), never an empty entry.
   void add(const char* text) {
     wchar_t wide[64];
-    if (MultiByteToWideChar(1252, 0, text, -1, wide, sizeof wide / sizeof wide[0]) == 0) wide[0] = L'\0';
-    SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+    if (MultiByteToWideChar(1252, 0, text, -1, wide, sizeof wide / sizeof wide[0]) == 0)
+      SendMessageA(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    else
+      SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
   }
 
  private:

@@ -18,14 +18,25 @@ void resetAnnouncement() { announcement[0] = '\0'; }
 
 const char* latestAnnouncement() { return announcement; }
 
-void keepUnsaid(const char* text) {
-  if (text[0] != '\0') copyText(announcement, sizeof announcement, text);
+namespace {
+
+// Makes `text` the announcement unless it is empty; whether it did. The text
+// is read through a cleared copy: a caller's buffer holding "" may hold
+// anything behind its terminator.
+bool kept(const char* text) {
+  char copy[kSpokenDescriptionSize] = {};
+  copyText(copy, sizeof copy, text);
+  if (copy[0] == '\0') return false;
+  copyText(announcement, sizeof announcement, copy);
+  return true;
 }
 
+}  // namespace
+
+void keepUnsaid(const char* text) { kept(text); }
+
 void announce(HWND window, const char* text) {
-  if (text[0] == '\0') return;
-  keepUnsaid(text);
-  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, announcementChildId());
+  if (kept(text)) NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, announcementChildId());
 }
 
 LONG announcementState() { return announcement[0] ? STATE_SYSTEM_READONLY : STATE_SYSTEM_INVISIBLE; }

@@ -162,11 +162,12 @@ void showPositionGroup(HWND window, bool show) {
 void updatePositionGroup(HWND window) { showPositionGroup(window, selectedPosition(window, IDC_PREF_LOCATION) == 1); }
 
 // Selects the language entry that begins with the name of language `index`
-// (the list is sorted, so a position is not an index); an index outside the
-// table leaves the list without a selection, as the other lists do.
+// (the list is sorted, so a position is not an index); -1, what storedIndex
+// gives for a stored value outside the table, leaves the list without a
+// selection, as the other lists' values outside them do.
 void selectLanguage(HWND window, int32_t index) {
   LRESULT position = CB_ERR;
-  if (index >= 0 && index < kLanguageCount)
+  if (index >= 0)
     position = sendItem(window, IDC_PREF_LANGUAGE, CB_FINDSTRING, static_cast<WPARAM>(-1),
                         reinterpret_cast<LPARAM>(languageNames[index]));
   selectPosition(window, IDC_PREF_LANGUAGE, static_cast<int32_t>(position));
@@ -203,7 +204,7 @@ void showStoredValues(HWND window, HKEY key) {
   for (const PreferenceList& list : preferenceLists) {
     char text[kIndexLimit + 1];
     if (!readSettingText(key, list.value, kIndexLimit, text)) continue;
-    if (list.id == IDC_PREF_LANGUAGE) selectLanguage(window, readDecimal(text));
+    if (list.id == IDC_PREF_LANGUAGE) selectLanguage(window, storedIndex(text, kLanguageCount));
     else selectPosition(window, list.id, readDecimal(text));
   }
   // The positions are shown whatever the location is; hidden boxes keep them.

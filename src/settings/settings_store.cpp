@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/text.h"
@@ -28,10 +29,12 @@ bool finishSettingText(char* buffer, size_t bytesRead, size_t limit) {
   return true;
 }
 
-int32_t settingIndex(const char* text, int32_t count) {
+int32_t storedIndex(const char* text, int32_t count) {
   int32_t value = readDecimal(text);
-  return (value >= 0 && value < count) ? value : 0;
+  return (value >= 0 && value < count) ? value : -1;
 }
+
+int32_t settingIndex(const char* text, int32_t count) { return std::max(storedIndex(text, count), 0); }
 
 void defaultSettings(PopupSettings& settings) {
   std::memset(&settings, 0, sizeof settings);

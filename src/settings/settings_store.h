@@ -49,7 +49,10 @@ constexpr int32_t kLocationCount = 2;
 bool finishSettingText(char* buffer, size_t bytesRead, size_t limit);
 
 // The value of a one-character index text when it is a digit below `count`;
-// 0 (the default) for anything else.
+// -1 for anything else.
+int32_t storedIndex(const char* text, int32_t count);
+
+// storedIndex, with 0 (the default) for anything outside the table.
 int32_t settingIndex(const char* text, int32_t count);
 
 // Where loading takes its texts from: reads value `name` into `text` (limit +

@@ -143,11 +143,14 @@ TEST(SettingsStore, OutOfRangeDigitsCountAsMissingInEveryField) {
       key.values["LocationX"] = "5";
       PopupSettings s = decode(key, YearView);
       EXPECT_EQ(s.*f.member, digit < f.count ? digit : 0) << f.name << " " << digit;
+      EXPECT_EQ(storedIndex(key.values[f.name].c_str(), f.count), digit < f.count ? digit : -1) << f.name << digit;
     }
     for (const char* text : {"x", " ", "-", "10", "-1", ""}) {
       FakeKey key;
       key.values[f.name] = text;
       EXPECT_EQ(decode(key).*f.member, 0) << f.name << " \"" << text << "\"";
+      // a text without digits reads as 0; "10" and "-1" lie outside every table
+      EXPECT_EQ(storedIndex(text, f.count), std::strlen(text) == 2 ? -1 : 0) << f.name << " \"" << text << "\"";
     }
   }
 }

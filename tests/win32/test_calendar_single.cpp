@@ -359,6 +359,7 @@ TEST(CalendarWithoutWindow, ReturnsNothingAndReleasesTheThemeObjects) {
     EXPECT_EQ(callWithoutTemplate(functionIndexOf(kCalPopup), parameter), "") << parameter;
   EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM CalPopup2"), "03/01/2004|03/02/2004|||||||command"), "");
   EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM YearPopup"), "2004|||||||command"), "");
+  EXPECT_EQ(callWithoutTemplate(functionIndexOf("XELM TimePopup"), "||24|15|21:45"), "");
   const GdiCounts after = countGdiObjects();
   EXPECT_EQ(after.fonts, before.fonts);
   EXPECT_EQ(after.brushes, before.brushes);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "import_hook.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -105,6 +106,8 @@ TEST(TimePopup, ParametersSelectFormStepAndTime) {
   }
 }
 
+int WINAPI noConversion(UINT, DWORD, LPCSTR, int, LPWSTR, int) { return 0; }
+
 TEST(TimePopup, UserChoicesReachTheResult) {
   std::string result = callDriven("XELM TimePopup", "|||15", [](WindowDriver& d) {
     d.selectText(IDC_HOUR_LIST, "7");
@@ -113,6 +116,10 @@ TEST(TimePopup, UserChoicesReachTheResult) {
     d.pressButton(IDOK);
   });
   EXPECT_EQ(result, "7:45 PM");
+  // A system refusing the lists' text conversion still gets a time, not ":".
+  ImportHook refused(plugin().module(), "kernel32.dll", "MultiByteToWideChar", reinterpret_cast<const void*>(noConversion));
+  ASSERT_TRUE(refused.installed());
+  EXPECT_EQ(timeCall("||24|15|21:45"), "21:45");
 }
 
 TEST(TimePopup, CancelCloseAndEscapeReturnNothing) {

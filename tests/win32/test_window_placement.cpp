@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "harness.h"
+#include "import_hook.h"
 
 namespace {
 
@@ -29,9 +30,12 @@ struct Case {
   Axis x, y;
 };
 
-// Host windows on the 1280 x 1024 screen: near its bottom-right corner, in
-// its middle, and half off its top-left corner.
-const RECT kCornerHost = {1000, 800, 1280, 1024}, kMiddleHost = {300, 200, 1000, 700},
+// The work area the test sets, smaller than the 1280 x 1024 screen on every
+// side (a taskbar and side bars), so that a window kept on the screen
+// instead would fail; host windows near its bottom-right corner, in its
+// middle, and half off the screen's top-left corner.
+const RECT kWorkArea = {4, 6, 1250, 990};
+const RECT kCornerHost = {970, 790, 1250, 990}, kMiddleHost = {300, 200, 1000, 700},
            kOffTopLeftHost = {-300, -200, 100, 100};
 const Axis kCentredAxis = {Centred, 0}, kNear = {NearEdge, 0}, kFar = {FarEdge, 0};
 
@@ -45,7 +49,7 @@ const Case kCases[] = {
     {"XELM CalPopup2", "03/01/2004|04/01/2004|1200|300", kMiddleHost, kFar, {Exactly, 300}},
     {"XELM YearPopup", "2004|900|700|||||command", kMiddleHost, kFar, kFar},
     {"XELM YearPopup", "2004|||||||command", kCornerHost, kFar, kFar},
-    {"XELM YearPopup", "2004|-10|0|||||command", kMiddleHost, kNear, {Exactly, 0}},
+    {"XELM YearPopup", "2004|-10|0|||||command", kMiddleHost, kNear, kNear},  // 0 is a place, not "centred"
     {"XELM TimePopup", "900|750", kMiddleHost, kFar, kFar},
     {"XELM TimePopup", "120|-40", kMiddleHost, {FromHost, 120}, {FromHost, -40}},
     {"XELM TimePopup", "9", kMiddleHost, {FromHost, 9}, kCentredAxis},  // a one-character parameter
@@ -70,10 +74,32 @@ void expectPlaced(const char* axis, Axis expected, LONG start, LONG end, LONG ho
   }
 }
 
+// Windows gives the primary monitor the work area SPI_SETWORKAREA sets;
+// Wine 8 keeps the monitor's at the whole screen (SPI_GETWORKAREA alone
+// follows). The plug-in's GetMonitorInfoA is answered as Windows would.
+BOOL WINAPI primaryWorkArea(HMONITOR monitor, LPMONITORINFO info) {
+  if (!GetMonitorInfoA(monitor, info)) return FALSE;
+  if (info->dwFlags & MONITORINFOF_PRIMARY) SystemParametersInfoA(SPI_GETWORKAREA, 0, &info->rcWork, 0);
+  return TRUE;
+}
+
+// Sets the work area for the test's life and puts the previous one back.
+struct WorkArea {
+  RECT previous = {};
+  ImportHook monitors{plugin().module(), "user32.dll", "GetMonitorInfoA", reinterpret_cast<const void*>(primaryWorkArea)};
+  explicit WorkArea(RECT area) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &previous, 0);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0);
+  }
+  ~WorkArea() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &previous, 0); }
+};
+
 TEST(WindowPlacement, InsideTheWorkAreaMovedAsLittleAsNeeded) {
   deleteSettingsKey();
+  const WorkArea set(kWorkArea);
   RECT area;
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  ASSERT_TRUE(EqualRect(&area, &kWorkArea) && set.monitors.installed());
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string(c.function ? c.function : "Preferences") + " " + c.parameter);
     ActiveOwner host(c.host.left, c.host.top, c.host.right - c.host.left, c.host.bottom - c.host.top);
