@@ -13,6 +13,9 @@ std::vector<std::string> refusedNames;
 LONG refusalError = ERROR_NOT_ENOUGH_QUOTA;
 
 LONG WINAPI refuseListedValues(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  // Documented as reserved, to be 0; Wine ignores it, so any other value
+  // would pass unseen here: refused instead.
+  if (reserved != 0) return ERROR_INVALID_PARAMETER;
   for (const std::string& refused : refusedNames)
     if (name && lstrcmpiA(name, refused.c_str()) == 0) return refusalError;
   return RegSetValueExA(key, name, reserved, type, data, size);

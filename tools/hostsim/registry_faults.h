@@ -47,7 +47,8 @@ bool runRegistryAction(const std::string& verb, const std::string& path, std::un
 
 // Makes the writes of the named values by `module` (through its
 // RegSetValueExA) fail with `error` while this object lives: by default as on
-// a registry whose quota is used up. Every other write goes through.
+// a registry whose quota is used up. Every other write goes through, unless
+// it passes a reserved argument other than 0 (ERROR_INVALID_PARAMETER).
 class ValueRefusal {
  public:
   ValueRefusal(HMODULE module, const std::vector<std::string>& names, LONG error = ERROR_NOT_ENOUGH_QUOTA);
