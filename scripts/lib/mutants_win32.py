@@ -240,12 +240,17 @@ class Coverage:
         """The runs a mutant of `line` of `rel` needs: [(entry, [cases],
         seconds)], one for each ctest entry with a case that executes the
         line (every case that executes the file when the line has no code
-        of its own), the fastest first; `cases` is empty for a script."""
+        of its own, every case when no line of the file has code), the
+        fastest first; `cases` is empty for a script."""
         by_unit = self.data['lines'].get(rel, {})
         if line in self.data['executable'].get(rel, []):
             units = [u for u, lines in by_unit.items() if line in lines]
-        else:
+        elif any(by_unit.values()):
             units = [u for u, lines in by_unit.items() if lines]
+        else:
+            # A header of constants only has no line any test executes:
+            # every test may read them.
+            units = list(self.data['seconds'])
         groups = {}
         for unit in units:
             entry, _, case = unit.partition('/')
