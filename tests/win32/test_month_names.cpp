@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "harness.h"
+#include "import_hook.h"
 
 namespace {
 
@@ -19,10 +20,23 @@ std::wstring wideEntry(HWND list, int position) {
   return text;
 }
 
+// Windows refuses a source length below -1 (ERROR_INVALID_PARAMETER); Wine
+// reads any negative length as -1. The plug-in is held to the former.
+int WINAPI documentedConversion(UINT page, DWORD flags, LPCSTR text, int length, LPWSTR wide, int room) {
+  if (length < -1) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return MultiByteToWideChar(page, flags, text, length, wide, room);
+}
+
 TEST(MonthNames, ListsHoldTheWesternNames) {
   if (const char* expected = std::getenv("XELM_EXPECT_CODE_PAGE")) {
     ASSERT_EQ(GetACP(), std::strtoul(expected, nullptr, 10)) << "the locale did not set the code page";
   }
+  const ImportHook documented(plugin().module(), "kernel32.dll", "MultiByteToWideChar",
+                              reinterpret_cast<const void*>(documentedConversion));
+  ASSERT_TRUE(documented.installed());
   struct Case {
     const char* function;
     const char* parameter;
