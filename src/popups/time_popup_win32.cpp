@@ -116,14 +116,16 @@ void onInitDialog(HWND window) {
 // built without it (a drop-down list costs a popup window of its own).
 bool timeControlShown(int id) { return id != IDC_MERIDIEM_LIST || !popupState.use24Hour; }
 
+// Confirms the time the lists show. A list whose choice cannot be read (an
+// entry another program added, too long for any hour or minute) confirms
+// nothing: the result stays empty, never a time with a part missing.
 void onOk(HWND window) {
   char hour[8], minute[8], meridiem[8];
-  selectedListText(GetDlgItem(window, IDC_HOUR_LIST), hour, sizeof hour);
-  selectedListText(GetDlgItem(window, IDC_MINUTE_LIST), minute, sizeof minute);
-  if (popupState.use24Hour) {
+  const bool read = selectedListText(GetDlgItem(window, IDC_HOUR_LIST), hour, sizeof hour) &&
+                    selectedListText(GetDlgItem(window, IDC_MINUTE_LIST), minute, sizeof minute);
+  if (read && popupState.use24Hour) {
     std::snprintf(popupState.timeResult, sizeof popupState.timeResult, "%s:%s", hour, minute);
-  } else {
-    selectedListText(GetDlgItem(window, IDC_MERIDIEM_LIST), meridiem, sizeof meridiem);
+  } else if (read && selectedListText(GetDlgItem(window, IDC_MERIDIEM_LIST), meridiem, sizeof meridiem)) {
     std::snprintf(popupState.timeResult, sizeof popupState.timeResult, "%s:%s %s", hour, minute, meridiem);
   }
   PostMessageA(window, WM_CLOSE, 0, 0);
