@@ -117,7 +117,7 @@ void onInitDialog(HWND window) {
 bool timeControlShown(int id) { return id != IDC_MERIDIEM_LIST || !popupState.use24Hour; }
 
 // Confirms the time the lists show. A list whose choice cannot be read (an
-// entry another program added, too long for any hour or minute) confirms
+// entry another program added, too long for any hour, minute or AM/PM) confirms
 // nothing: the result stays empty, never a time with a part missing.
 void onOk(HWND window) {
   char hour[8], minute[8], meridiem[8];

@@ -116,11 +116,12 @@ TEST(TimePopup, UserChoicesReachTheResult) {
     d.pressButton(IDOK);
   });
   EXPECT_EQ(result, "7:45 PM");
-  // An entry another program added, too long for an hour, confirms nothing.
+  // An entry another program added, too long for an hour (8 characters fill
+  // the buffer without its terminator), confirms nothing.
   for (int list : {IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_MERIDIEM_LIST}) {
     EXPECT_EQ(callDriven("XELM TimePopup", "", [&](WindowDriver& d) {
                 const HWND box = GetDlgItem(d.window(), list);
-                SendMessageA(box, CB_SETCURSEL, SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("123456789")), 0);
+                SendMessageA(box, CB_SETCURSEL, SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("12345678")), 0);
                 d.pressButton(IDOK);
               }),
               "") << list;
