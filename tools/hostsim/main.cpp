@@ -79,7 +79,7 @@ int info(PluginHost& host) {
   for (int i = 0; i < 6; ++i) std::printf("function %d:  %s\n", i, host.stringResource(144 + i).c_str());
   std::printf("file version: %s\n", host.fileVersion().c_str());
   const char* names[] = {"FileVersion", "ProductVersion", "CompanyName", "FileDescription",
-                         "InternalName", "OriginalFilename", "ProductName"};
+                         "InternalName", "OriginalFilename", "ProductName", "Comments"};
   for (const char* name : names) std::printf("  %-17s %s\n", name, host.versionText(name).c_str());
   std::printf("initialise(80): %d\n", host.initialise(80));
   return 0;
