@@ -137,16 +137,18 @@ IAccessible* AccessibleView::child(long id) const {
 
 namespace {
 
-// The name of the object `reached` holds (VT_DISPATCH), or "" for another answer.
-std::wstring nameOfObject(const VARIANT& reached) {
+// The name of the object `reached` holds (VT_DISPATCH), or "" for another
+// answer; its role in `role` when given (0 for another answer).
+std::wstring nameOfObject(const VARIANT& reached, long* role = nullptr) {
   IAccessible* object = nullptr;
+  if (role) *role = 0;
   if (reached.vt != VT_DISPATCH || !reached.pdispVal ||
       FAILED(reached.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object))))
     return L"";
-  BSTR text = nullptr;
-  const std::wstring name = object->get_accName(childVariant(CHILDID_SELF), &text) == S_OK ? takeText(text) : L"";
+  const AccessibleElement self = readElement(object, CHILDID_SELF);
   object->Release();
-  return name;
+  if (role) *role = self.role;
+  return self.name;
 }
 
 }  // namespace
@@ -178,13 +180,16 @@ HRESULT AccessibleView::select(long id, long flags) const {
   return object_ ? object_->accSelect(flags, childVariant(id)) : E_FAIL;
 }
 
-long AccessibleView::navigate(long id, long direction, std::wstring* reached) const {
+long AccessibleView::navigate(long id, long direction, std::wstring* reached, long* role) const {
   VARIANT end;
   VariantInit(&end);
   const HRESULT hr = object_ ? object_->accNavigate(direction, childVariant(id), &end) : E_FAIL;
   if (hr != S_OK) return FAILED(hr) ? -2 : -1;
   if (end.vt == VT_DISPATCH) {
-    if (reached) *reached = nameOfObject(end);
+    if (reached || role) {
+      const std::wstring name = nameOfObject(end, role);
+      if (reached) *reached = name;
+    }
     VariantClear(&end);
     return 0;
   }
