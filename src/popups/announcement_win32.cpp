@@ -3,6 +3,7 @@
 #include "common/text.h"
 #include "grid/accessible_tree.h"
 #include "grid/grid_elements.h"
+#include "popups/calendar_accessible_win32.h"
 
 #ifndef EVENT_OBJECT_LIVEREGIONCHANGED
 #define EVENT_OBJECT_LIVEREGIONCHANGED 0x8019
@@ -18,14 +19,10 @@ void resetAnnouncement() { announcement[0] = '\0'; }
 
 const char* latestAnnouncement() { return announcement; }
 
-void keepUnsaid(const char* text) {
-  if (text[0] != '\0') copyText(announcement, sizeof announcement, text);
-}
-
 void announce(HWND window, const char* text) {
   if (text[0] == '\0') return;
-  keepUnsaid(text);
-  NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, announcementChildId());
+  copyText(announcement, sizeof announcement, text);
+  raiseEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, announcementChildId());
 }
 
 LONG announcementState() { return announcement[0] ? STATE_SYSTEM_READONLY : STATE_SYSTEM_INVISIBLE; }

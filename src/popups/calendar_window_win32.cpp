@@ -326,6 +326,7 @@ void onPaint(HWND window) {
 void onListChanged(HWND window, int listId) {
   PopupState& s = popupState;
   const bool left = listId == IDC_MONTH_LEFT || listId == IDC_YEAR_LEFT;
+  const int selectedBefore = highlightedCell(s.mode == YearView ? 0 : left ? 1 : 2);
   if (s.mode == YearView) {
     for (int slot = 1; slot <= kGridSlots; ++slot) fillMonth(window, slot);
   } else {
@@ -340,7 +341,7 @@ void onListChanged(HWND window, int listId) {
     s.picked2 = 0;
   }
   InvalidateRect(window, nullptr, FALSE);
-  notifyGridRefilled(window, left ? 1 : 2);
+  notifyGridRefilled(window, left ? 1 : 2, selectedBefore);
 }
 
 void onOk(HWND window) {
