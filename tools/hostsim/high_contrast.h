@@ -63,14 +63,8 @@ class HighContrast {
   void turnOn(const std::vector<SystemColour>& palette, HWND window = nullptr, UINT tell = WM_SETTINGCHANGE) {
     if (!tell) state().on = true;
     restoreColours();
-    std::vector<int> indexes;
-    std::vector<COLORREF> values;
-    for (const SystemColour& c : palette) {
-      saved_.push_back({c.index, GetSysColor(c.index)});
-      indexes.push_back(c.index);
-      values.push_back(c.value);
-    }
-    SetSysColors(static_cast<int>(indexes.size()), indexes.data(), values.data());
+    for (const SystemColour& c : palette) saved_.push_back({c.index, GetSysColor(c.index)});
+    setColours(palette);
     state().on = true;
     send(window, tell);
   }
@@ -119,15 +113,18 @@ class HighContrast {
     return SystemParametersInfoW(action, size, data, flags);
   }
 
-  void restoreColours() {
-    if (saved_.empty()) return;
+  static void setColours(const std::vector<SystemColour>& colours) {
     std::vector<int> indexes;
     std::vector<COLORREF> values;
-    for (const SystemColour& c : saved_) {
+    for (const SystemColour& c : colours) {
       indexes.push_back(c.index);
       values.push_back(c.value);
     }
     SetSysColors(static_cast<int>(indexes.size()), indexes.data(), values.data());
+  }
+  void restoreColours() {
+    if (saved_.empty()) return;
+    setColours(saved_);
     saved_.clear();
   }
   static void send(HWND window, UINT message) {
