@@ -14,6 +14,11 @@ constexpr int kFirstDayPosition = 7;
 // Colours are 0x00BBGGRR, the platform's COLORREF layout.
 typedef uint32_t Colour;
 
+// What a cell is. Its look follows from this and its highlighted flag, and
+// so do the answers about it (picked? outside the month?): never its colours
+// or brush, which two kinds share when the system's colours are in use.
+enum CellKind : uint8_t { HeadingCell = 0, ShownMonthCell = 1, OtherMonthCell = 2 };
+
 struct CellRect {
   int32_t left, top, right, bottom;  // right and bottom are exclusive
 };
@@ -24,7 +29,8 @@ struct CalendarCell {
   Colour bkColor;          // background behind the label text
   void* labelFont;         // font of the label; not owned by the cell
   Colour textColor;        // colour of the label text
-  Colour normalBkColor;    // background when not highlighted; 0 in headings
+  uint8_t kind;            // CellKind
+  uint8_t highlighted;     // 1: a picked or marked day, drawn in the selected look
   char label[4];           // day number or three-letter weekday heading
   char dateText[12];       // the day's date in the date style; empty in headings
 };
@@ -38,7 +44,7 @@ inline bool rectContains(const CellRect& r, int32_t x, int32_t y) {
 inline int cellIndex(int slot, int position) { return (slot - 1) * kCellsPerSlot + position; }
 
 // Gives a cell the brush and label colours of one look (normal, other month,
-// highlighted); its normalBkColor, label and date stay as they are.
+// highlighted); its kind, flag, label and date stay as they are.
 inline void setCellColours(CalendarCell& cell, void* brush, Colour bkColor, Colour textColor) {
   cell.brush = brush;
   cell.bkColor = bkColor;

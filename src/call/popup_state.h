@@ -33,8 +33,10 @@ struct PopupSettings {
 };
 
 // The fonts, brushes and colours of one date call, made by the settings from
-// the theme, font and scale in effect and released when the calendar window
-// is destroyed. Handles are opaque here.
+// the theme, font and scale in effect (or, while high contrast is on, from
+// the system's colours: the brushes are then all solid ones of their own)
+// and released when the calendar window is destroyed. Handles are opaque
+// here.
 struct ThemeObjects {
   void* weekdayFont;          // weekday headings: bold, scale x 14
   void* dayFont;              // day numbers: normal weight, scale x 14
@@ -52,7 +54,10 @@ struct ThemeObjects {
   Colour dayBkColor;          // 0xFFFFFF
   Colour otherMonthBkColor;   // 0xBEBEBE
   Colour otherMonthTextColor; // 0x808080
-  Colour selectedTextColor;   // 0x000000
+  Colour selectedTextColor;   // 0x000000; also the selection frame in high contrast
+  Colour windowBkColor;       // window background, behind the year view's month titles
+  void* linePen;              // frames and grid lines; null: the device context's black pen
+  int32_t highContrast;       // 1: made from the system's colours (high contrast is on)
 };
 
 struct PopupState {

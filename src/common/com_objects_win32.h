@@ -11,11 +11,26 @@
 // How many of the module's COM objects are alive, wherever their references are.
 extern LONG liveComObjects;
 
+// IAccIdentity's interface id, defined here: libuuid defines it in one
+// object with 2,000 other identifiers.
+const IID kIAccIdentity = {0x7852b78d, 0x1cfd, 0x41c1, {0xa6, 0x15, 0x9c, 0x0c, 0x85, 0x96, 0x0b, 0x5f}};
+
+// The identity string of element (window, objectId, childId), in memory of
+// CoTaskMemAlloc that the caller frees: the one the platform's annotation
+// service composes (IAccPropServices::ComposeHwndIdentityString), so that
+// an annotation set on that triple and an event raised on it name the
+// element answering it. Where the service cannot be made or refuses (Wine
+// answers E_NOTIMPL), the 12 bytes of the window handle's low 32 bits, the
+// object id and the child id, each a little-endian DWORD: unique per
+// element and the same however it was reached. E_OUTOFMEMORY when no
+// memory is left.
+HRESULT composeIdentity(HWND window, LONG objectId, LONG childId, BYTE** out, DWORD* size);
+
 // Made on the process heap rather than by operator new, whose library part
 // would bring the C++ runtime's exception support into the DLL; nullptr
 // when the heap is out of memory.
 template <typename Object, typename... Arguments>
-Object* madeComObject(Arguments... arguments) {
+Object* newComObject(Arguments... arguments) {
   void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(Object));
   if (!memory) return nullptr;
   InterlockedIncrement(&liveComObjects);
@@ -23,14 +38,14 @@ Object* madeComObject(Arguments... arguments) {
 }
 
 template <typename Object>
-void unmadeComObject(Object* object) {
+void deleteComObject(Object* object) {
   object->~Object();
   HeapFree(GetProcessHeap(), 0, object);
   InterlockedDecrement(&liveComObjects);
 }
 
 // IUnknown of a COM class of one interface: reference counted from 1, freed
-// by unmadeComObject at the last Release. Self::answers(iid) names the
+// by deleteComObject at the last Release. Self::answers(iid) names the
 // interfaces it answers for besides IUnknown.
 template <typename Self, typename Interface>
 class Counted : public Interface {
@@ -46,7 +61,7 @@ class Counted : public Interface {
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) unmadeComObject(static_cast<Self*>(this));
+    if (left == 0) deleteComObject(static_cast<Self*>(this));
     return static_cast<ULONG>(left);
   }
 
@@ -87,12 +102,38 @@ class AccessibleObject : public Counted<Self, IAccessible> {
 // An accessible object that another of the module's objects holds as its
 // child (a month of the calendar window's object): its parent is given, not
 // kept, since the parent closes it before it goes.
+// Being an object below the window's client object, it has no identity that
+// the platform can work out: it answers IAccIdentity itself, for itself and
+// its simple children, with the string composed for (window, objectId,
+// child id), where objectId names it in WM_GETOBJECT and in events
+// (Self::identityOf gives that triple's object and child ids).
 template <typename Self>
-class AccessibleChild : public AccessibleObject<Self> {
+class AccessibleChild : public AccessibleObject<Self>, public IAccIdentity {
  public:
   AccessibleChild(HWND window, IAccessible* parent) : window_(window), parent_(parent) {}
   AccessibleChild(const AccessibleChild&) = delete;
   AccessibleChild& operator=(const AccessibleChild&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out || iid != kIAccIdentity) return AccessibleObject<Self>::QueryInterface(iid, out);
+    *out = static_cast<IAccIdentity*>(this);
+    this->AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return AccessibleObject<Self>::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return AccessibleObject<Self>::Release(); }
+
+  // E_INVALIDARG for a child id it does not have, RPC_E_DISCONNECTED once
+  // closed.
+  HRESULT STDMETHODCALLTYPE GetIdentityString(DWORD child, BYTE** identity, DWORD* size) override {
+    if (!identity || !size) return E_POINTER;
+    *identity = nullptr;
+    *size = 0;
+    if (this->closed_) return RPC_E_DISCONNECTED;
+    LONG objectId = 0, childId = 0;
+    if (!static_cast<Self*>(this)->identityOf(static_cast<LONG>(child), &objectId, &childId)) return E_INVALIDARG;
+    return composeIdentity(window_, objectId, childId, identity, size);
+  }
 
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     if (!parent) return E_POINTER;

@@ -22,7 +22,13 @@ int monthOfChildId(long id) { return id >= 1 && id <= monthObjectCount() ? stati
 
 long monthObjectId(int slot) { return kMonthObjectIds + slot; }
 
-int monthOfObjectId(long objectId) { return monthOfChildId(objectId - kMonthObjectIds); }
+long monthChildId(int slot) { return slot; }
+
+int monthOfObjectId(long objectId) {
+  // Compared before any subtraction, which would overflow for the lowest ids.
+  if (objectId <= kMonthObjectIds || objectId > kMonthObjectIds + monthObjectCount()) return 0;
+  return static_cast<int>(objectId - kMonthObjectIds);
+}
 
 int monthChildElement(int slot, long child) {
   if (child < 1 || child > kCellsPerSlot) return -1;

@@ -36,12 +36,16 @@ long elementChildId(int number);
 int elementOfChildId(long id);
 
 // The custom object id that names month object `slot` in events and
-// WM_GETOBJECT; monthOfObjectId gives the slot back, 0 for any other id.
+// WM_GETOBJECT; monthOfObjectId gives the slot back, 0 for any other id
+// (any LONG, such as the system's negative ids).
 long monthObjectId(int slot);
 int monthOfObjectId(long objectId);
 
-// The slot of the month object with child id `id`; 0 for another id.
+// The slot of the month object with child id `id`; 0 for another id. The
+// month objects come first among the client's children, so a month
+// object's child id is its slot: monthChildId gives it.
 int monthOfChildId(long id);
+long monthChildId(int slot);
 
 // The grid element that child `child` (1-49) of slot `slot`'s month object
 // is; -1 outside them and outside the slots in use.

@@ -3,6 +3,7 @@
 #include "call/calendar_cell.h"
 #include "call/popup_state.h"
 #include "common/text.h"
+#include "grid/month_grid.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ int cellsInUse() {
 }
 
 bool isHighlighted(const CalendarCell& cell) {
-  return cell.brush == popupState.objects.selectedBrush && cell.dateText[0] != '\0';
+  return cell.highlighted && cell.dateText[0] != '\0';
 }
 
 void repaintCell(int index, CellRepaint repaint, void* context) {
@@ -63,14 +64,11 @@ int highlightedCell(int calendar) {
 void clearCalendarHighlight(int calendar, CellRepaint repaint, void* context) {
   int first = 0, end = 0;
   if (!calendarCells(calendar, &first, &end)) return;
-  const ThemeObjects& o = popupState.objects;
   for (int i = first; i < end; ++i) {
     CalendarCell& cell = popupState.grid[i];
     if (!isHighlighted(cell)) continue;
-    if (cell.normalBkColor == o.dayBkColor)
-      setCellColours(cell, o.dayBrush, o.dayBkColor, o.dayTextColor);
-    else
-      setCellColours(cell, o.otherMonthBrush, o.otherMonthBkColor, o.otherMonthTextColor);
+    cell.highlighted = 0;
+    applyCellLook(cell);
     repaintCell(i, repaint, context);
   }
 }
@@ -94,7 +92,8 @@ int pickCell(int index, CellRepaint repaint, void* context) {
     clearCalendarHighlight(s.mode == YearView ? 0 : 1, repaint, context);
   }
 
-  setCellColours(cell, s.objects.selectedBrush, s.objects.selectedBkColor, s.objects.selectedTextColor);
+  cell.highlighted = 1;
+  applyCellLook(cell);
   repaintCell(index, repaint, context);
   return 1;
 }

@@ -5,8 +5,8 @@
 //
 // Calendars: 1 is the left or only calendar (cells 7-48), 2 the right
 // calendar of a DateRange (cells 56-97), 0 the whole YearView (cells 7 to
-// cellCount - 1). A day cell counts as highlighted when its brush is
-// objects.selectedBrush and its dateText is not empty.
+// cellCount - 1). A day cell counts as highlighted when its highlighted
+// flag is set and its dateText is not empty, whatever it is painted with.
 #pragma once
 #include <cstdint>
 
@@ -25,9 +25,8 @@ bool cellHighlighted(int index);
 // The first highlighted cell of `calendar`; -1 when it has none.
 int highlightedCell(int calendar);
 
-// Returns the highlighted cells of `calendar` to their normal look (the
-// shown month's when normalBkColor is dayBkColor, the neighbouring month's
-// otherwise), in index order, repainting each. Other calendars' cells and
+// Returns the highlighted cells of `calendar` to the look of their kind (a
+// shown or a neighbouring month's day), in index order, repainting each. Other calendars' cells and
 // unhighlighted cells are left alone.
 void clearCalendarHighlight(int calendar, CellRepaint repaint, void* context);
 

@@ -219,5 +219,5 @@ bool dayHasDate(const GridElement& element) {
 }
 
 bool dayOutsideShownMonth(const GridElement& element) {
-  return dayHasDate(element) && popupState.grid[element.cell].normalBkColor != popupState.objects.dayBkColor;
+  return dayHasDate(element) && popupState.grid[element.cell].kind == OtherMonthCell;
 }

@@ -37,6 +37,21 @@ COLORREF solidColour(HGDIOBJ brush) {
                                                                                                  : CLR_INVALID;
 }
 
+// In high contrast a highlighted day also gets a frame in its text colour
+// inside its outline, so that a selection is never told by colour alone.
+void frameHighlighted(HDC dc, int first, int end) {
+  const int32_t inset = dpiScaled(1, popupState.dpi);
+  const COLORREF previous = SetDCBrushColor(dc, popupState.objects.selectedTextColor);
+  for (int index = first; index < end; ++index) {
+    if (!cellHighlighted(index)) continue;
+    const CellRect& r = popupState.grid[index].rect;
+    const RECT frame = {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
+    if (frame.right > frame.left && frame.bottom > frame.top)
+      FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
+  SetDCBrushColor(dc, previous);
+}
+
 // Draws one changed cell on a device context of the calendar window.
 void repaintOnWindow(int index, void* window) {
   HWND hwnd = static_cast<HWND>(window);
@@ -65,6 +80,7 @@ void paintCells(HDC dc, int first, int end) {
   // in a filled grid long runs of cells share them, and selecting a font
   // costs more than drawing a label. A cell without a brush or font draws
   // with those the device context came with, as it would alone.
+  const LinePen pen(dc);
   const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
   const HGDIOBJ originalFont = GetCurrentObject(dc, OBJ_FONT);
   HGDIOBJ brush = originalBrush, font = originalFont;
@@ -91,6 +107,19 @@ void paintCells(HDC dc, int first, int end) {
   labels.draw();
   if (font != originalFont) SelectObject(dc, originalFont);
   if (brush != originalBrush) SelectObject(dc, originalBrush);
+  if (popupState.objects.highContrast) frameHighlighted(dc, first, end);
+}
+
+LinePen::LinePen(HDC dc) : dc_(dc) {
+  const ThemeObjects& o = popupState.objects;
+  if (!o.linePen) return;
+  pen_ = SelectObject(dc, static_cast<HGDIOBJ>(o.linePen));
+  brush_ = SelectObject(dc, static_cast<HGDIOBJ>(o.dayBrush));
+}
+
+LinePen::~LinePen() {
+  if (pen_) SelectObject(dc_, pen_);
+  if (brush_) SelectObject(dc_, brush_);
 }
 
 void paintCell(HDC dc, int index) {

@@ -6,6 +6,21 @@
 // Reads the month and year lists of the slot's calendar and fills the slot.
 void fillMonth(HWND window, int slot);
 
+// Selects the objects' line pen, and the shown month's day brush to fill
+// what the lines enclose, for the object's life; does nothing when there is
+// no line pen (the device context's black pen and white brush then draw).
+class LinePen {
+ public:
+  explicit LinePen(HDC dc);
+  ~LinePen();
+  LinePen(const LinePen&) = delete;
+  LinePen& operator=(const LinePen&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ pen_ = nullptr, brush_ = nullptr;
+};
+
 // Draws cell `index` from its fields on `dc`, leaving the device context's
 // brush, font, background mode and colours as they were.
 void paintCell(HDC dc, int index);

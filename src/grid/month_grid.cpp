@@ -49,10 +49,10 @@ const char* const* weekdayRow() {
 }
 
 void setHeading(CalendarCell& cell, int weekday) {
-  const ThemeObjects& o = popupState.objects;
-  setCellColours(cell, o.weekdayBrush, o.weekdayBkColor, o.weekdayTextColor);
-  cell.labelFont = o.weekdayFont;
-  cell.normalBkColor = 0;
+  cell.kind = HeadingCell;
+  cell.highlighted = 0;
+  applyCellLook(cell);
+  cell.labelFont = popupState.objects.weekdayFont;
   copyText(cell.label, weekdayRow()[weekday]);
   clearText(cell.dateText);
 }
@@ -61,17 +61,9 @@ void setHeading(CalendarCell& cell, int weekday) {
 enum DayLook { ShownMonthDay, OtherMonthDay, MarkedDay };
 
 void setDayLook(CalendarCell& cell, DayLook look) {
-  const ThemeObjects& o = popupState.objects;
-  if (look == OtherMonthDay) {
-    setCellColours(cell, o.otherMonthBrush, o.otherMonthBkColor, o.otherMonthTextColor);
-    cell.normalBkColor = o.otherMonthBkColor;
-  } else {
-    if (look == MarkedDay)
-      setCellColours(cell, o.selectedBrush, o.selectedBkColor, o.selectedTextColor);
-    else
-      setCellColours(cell, o.dayBrush, o.dayBkColor, o.dayTextColor);
-    cell.normalBkColor = o.dayBkColor;
-  }
+  cell.kind = look == OtherMonthDay ? OtherMonthCell : ShownMonthCell;
+  cell.highlighted = look == MarkedDay;
+  applyCellLook(cell);
 }
 
 // The day and year a fill of `slot` showing `month` marks, as read from the
@@ -198,6 +190,28 @@ void fillMonthCells(int slot, int32_t month, int32_t year) {
         ++runYear;
       }
     }
+  }
+}
+
+void applyCellLook(CalendarCell& cell) {
+  const ThemeObjects& o = popupState.objects;
+  if (cell.kind == HeadingCell)
+    setCellColours(cell, o.weekdayBrush, o.weekdayBkColor, o.weekdayTextColor);
+  else if (cell.highlighted)
+    setCellColours(cell, o.selectedBrush, o.selectedBkColor, o.selectedTextColor);
+  else if (cell.kind == OtherMonthCell)
+    setCellColours(cell, o.otherMonthBrush, o.otherMonthBkColor, o.otherMonthTextColor);
+  else
+    setCellColours(cell, o.dayBrush, o.dayBkColor, o.dayTextColor);
+}
+
+void restyleCells() {
+  const ThemeObjects& o = popupState.objects;
+  const int32_t count = popupState.cellCount;
+  for (int i = 0; i < kGridCells && i < count; ++i) {
+    CalendarCell& cell = popupState.grid[i];
+    cell.labelFont = cell.kind == HeadingCell ? o.weekdayFont : o.dayFont;
+    applyCellLook(cell);
   }
 }
 

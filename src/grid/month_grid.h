@@ -28,7 +28,7 @@ void layoutMonth(int slot, int32_t top, int32_t left);
 // calendarType 0, Monday first otherwise.
 int32_t headingWeekday(int column);
 
-// Writes label, dateText, brush, bkColor, textColor and normalBkColor of the
+// Writes label, dateText, kind, highlighted flag and colours of the
 // 42 day cells of `slot` for the shown month (1-12) and year (1900-2100).
 // While dialogReady is clear, the initial date is marked when it lies in the
 // shown month: slot 1 against day1/year1, slot 2 of a DateRange against
@@ -38,6 +38,16 @@ int32_t headingWeekday(int column);
 // A dateStyle outside 0-2 writes empty date texts (cells that cannot be
 // picked). A slot outside 1-12 is ignored.
 void fillMonthCells(int slot, int32_t month, int32_t year);
+
+// Gives `cell` the brush and label colours of the objects held for what it
+// is: a heading's, a highlighted day's, a neighbouring month's day's or a
+// shown month's day's.
+void applyCellLook(CalendarCell& cell);
+
+// Gives every cell in use the fonts and colours of the objects now held,
+// keeping what each cell is, its label, date and highlight: for objects made
+// again while the window is open.
+void restyleCells();
 
 // The band above a laid-out slot (1-12) in which the year view draws its
 // month's name: as wide as the slot's grid, from 20 to 3 pixels (enlarged

@@ -1,6 +1,6 @@
-// The announcement as an object of its own (a range and the year view): a
-// static text without children, named by the latest announcement, whose
-// siblings are the window object's children before and after it.
+// The announcement as an object of its own: a status bar without children,
+// named by the latest announcement, whose siblings are the window object's
+// children before and after it.
 #include "common/accessible_win32.h"
 #include "common/com_objects_win32.h"
 #include "grid/accessible_tree.h"
@@ -43,7 +43,7 @@ class AnnouncementAccessible final : public AccessibleChild<AnnouncementAccessib
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override { return noText(child, action); }
 
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    return number(child, role, ROLE_SYSTEM_STATICTEXT);
+    return number(child, role, ROLE_SYSTEM_STATUSBAR);
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
     return number(child, state, announcementState());
@@ -81,14 +81,21 @@ class AnnouncementAccessible final : public AccessibleChild<AnnouncementAccessib
     const HRESULT hr = checked(start);
     if (FAILED(hr)) return hr;
     if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS)
-      return calendarSibling(announcementChildId(), direction, end);
+      return calendarSibling(announcementChildId(), direction == NAVDIR_NEXT, end);
     return S_FALSE;
   }
 
   HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT* found) override { return nothing(found); }
 
+  // The element that its events and its live-region mark name.
+  static bool identityOf(LONG child, LONG* objectId, LONG* childId) {
+    *objectId = OBJID_CLIENT;
+    *childId = announcementChildId();
+    return child == CHILDID_SELF;
+  }
+
  private:
-  friend void unmadeComObject<AnnouncementAccessible>(AnnouncementAccessible*);
+  friend void deleteComObject<AnnouncementAccessible>(AnnouncementAccessible*);
   ~AnnouncementAccessible() = default;
 
   // S_OK for the object itself; it has no children.
@@ -127,7 +134,7 @@ class AnnouncementAccessible final : public AccessibleChild<AnnouncementAccessib
 }  // namespace
 
 IAccessible* madeAnnouncementAccessible(HWND window, IAccessible* parent) {
-  return madeComObject<AnnouncementAccessible>(window, parent);
+  return newComObject<AnnouncementAccessible>(window, parent);
 }
 
 void closeAnnouncementAccessible(IAccessible* announcement) {

@@ -4,7 +4,11 @@
 // client object itself answered by the platform's proxies. Plain COM without
 // a framework: the window's object holds the objects of its own children
 // (month objects, the announcement's) and closes them with itself at the
-// window's end, after which every call on any of them fails.
+// window's end, after which every call on any of them fails. The
+// announcement's object answers for it in every window; in one month the
+// window's object hands it out as a simple element (a full object there
+// could not name its neighbours, the grid's simple elements) and passes the
+// element's questions on to it.
 #include "popups/calendar_accessible_win32.h"
 
 #include "call/popup_state.h"
@@ -20,14 +24,13 @@
 namespace {
 
 // What a child id names: the client object itself, a control, a month
-// object or the announcement's object (each answered by its own object), a
-// grid element, the announcement as a simple element, or nothing (the call
-// fails with `error`).
+// object or the announcement (each answered by its own object), a grid
+// element, or nothing (the call fails with `error`).
 struct Target {
-  enum Kind { Refused, Object, Element, Announcement } kind;
+  enum Kind { Refused, Object, Element } kind;
   HRESULT error;        // Refused: what the call returns
   HWND control;         // Object: the control, or nullptr
-  long own;             // Object: the child id of an object of our own (a month's, the announcement's), or 0
+  long objectChild;     // Object: the child id of an object of our own (a month's, the announcement's), or 0
   GridElement element;  // Element
 };
 
@@ -47,19 +50,19 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     AccessibleObject::close();
     for (IAccessible*& month : months_) {
       if (month) closeMonthAccessible(month);
-      let(month);
+      disconnectAndRelease(month);
     }
     if (announcement_) closeAnnouncementAccessible(announcement_);
-    let(announcement_);
+    disconnectAndRelease(announcement_);
     if (proxy_) proxy_->Release();
     proxy_ = nullptr;
   }
 
   // The object of the client's child `id` when it is one of our own (a
-  // month object, or in a range and the year view the announcement's),
-  // made at the first request, with a reference for the caller; nullptr for
-  // another child or when out of memory.
-  IAccessible* ownChild(long id) {
+  // month object, the announcement's), made at the first request, with a
+  // reference for the caller; nullptr for another child or when out of
+  // memory.
+  IAccessible* objectOfChild(long id) {
     if (!ownsObject(id)) return nullptr;
     const int slot = monthOfChildId(id);
     IAccessible** object = slot ? &months_[slot - 1] : &announcement_;
@@ -71,8 +74,8 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
   // Child `id` as accNavigate and accHitTest hand it out.
   HRESULT childVariant(long id, VARIANT* out) {
     if (id < 1 || id > childCount()) return S_FALSE;
-    if (ownsObject(id)) {
-      IAccessible* object = ownChild(id);
+    if (handsOutObject(id)) {
+      IAccessible* object = objectOfChild(id);
       if (!object) return E_OUTOFMEMORY;
       out->vt = VT_DISPATCH;
       out->pdispVal = object;
@@ -106,9 +109,10 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     *object = nullptr;
     const Target t = resolve(child);
     if (t.kind == Target::Refused) return t.error;
-    if (t.kind != Target::Object) return S_FALSE;  // a simple element
-    if (t.own) {
-      *object = ownChild(t.own);
+    if (t.kind != Target::Object || (t.objectChild && !handsOutObject(t.objectChild)))
+      return S_FALSE;  // a simple element
+    if (t.objectChild) {
+      *object = objectOfChild(t.objectChild);
       return *object ? S_OK : E_OUTOFMEMORY;
     }
     if (!t.control) return E_INVALIDARG;
@@ -144,18 +148,15 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     VariantInit(role);
     const Target t = resolve(child);
     if (t.kind == Target::Element) *role = numberVariant(elementRole(t.element));
-    else if (t.kind == Target::Announcement) *role = numberVariant(ROLE_SYSTEM_STATICTEXT);
     else return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accRole(self, role); });
     return S_OK;
   }
 
-  // The announcement reads only while it has something to say.
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
     if (!state) return E_POINTER;
     VariantInit(state);
     const Target t = resolve(child);
     if (t.kind == Target::Element) *state = numberVariant(elementState(window_, t.element));
-    else if (t.kind == Target::Announcement) *state = numberVariant(announcementState());
     else return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accState(self, state); });
     return S_OK;
   }
@@ -169,7 +170,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     *file = nullptr;
     *topic = 0;
     const Target t = resolve(child);
-    if (t.kind == Target::Element || t.kind == Target::Announcement) return S_FALSE;
+    if (t.kind == Target::Element) return S_FALSE;
     return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->get_accHelpTopic(file, self, topic); });
   }
 
@@ -200,6 +201,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     if (!selection) return E_POINTER;
     VariantInit(selection);
     if (closed_) return RPC_E_DISCONNECTED;
+    if (monthObjectCount()) return S_FALSE;
     const long day = elementChildId(gridElementOfCell(highlightedCell(1)));
     if (day == 0) return S_FALSE;
     *selection = numberVariant(day);
@@ -214,23 +216,16 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
     const Target t = resolve(child);
     if (t.kind == Target::Element) return selectElement(window_, t.element, flags);
-    if (t.kind == Target::Announcement) return DISP_E_MEMBERNOTFOUND;
     return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accSelect(flags, self); });
   }
 
-  // The announcement has no place of its own: an empty area at the client's
-  // corner.
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
     const Target t = resolve(child);
-    if (t.kind == Target::Element) {
-      elementLocation(window_, t.element, left, top, width, height);
-    } else if (t.kind == Target::Announcement) {
-      screenLocation(window_, {0, 0, 0, 0}, left, top, width, height);
-    } else {
+    if (t.kind != Target::Element)
       return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accLocation(left, top, width, height, self); });
-    }
+    elementLocation(window_, t.element, left, top, width, height);
     return S_OK;
   }
 
@@ -284,22 +279,26 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
     const Target t = resolve(child);
     if (t.kind == Target::Element) return clickElement(window_, t.element);
-    if (t.kind == Target::Announcement) return DISP_E_MEMBERNOTFOUND;
     return forwarded(t, [&](IAccessible* o, VARIANT self) { return o->accDoDefaultAction(self); });
   }
 
  private:
-  friend void unmadeComObject<CalendarAccessible>(CalendarAccessible*);
+  friend void deleteComObject<CalendarAccessible>(CalendarAccessible*);
   ~CalendarAccessible() { close(); }
 
   LONG childCount() const { return announcementChildId() + controlCount(window_); }
 
   // Whether the client's child `id` is answered by an object of our own.
-  static bool ownsObject(long id) { return monthOfChildId(id) || (id == announcementChildId() && monthObjectCount()); }
+  static bool ownsObject(long id) { return monthOfChildId(id) || id == announcementChildId(); }
+
+  // Whether that object is handed out as the child (VT_DISPATCH), rather
+  // than the child being a simple element that it answers for: all but the
+  // announcement in one month, whose neighbours are simple elements.
+  static bool handsOutObject(long id) { return ownsObject(id) && monthObjectCount(); }
 
   // Lets the window's reference to an object of its own go, disconnected
   // from its clients.
-  static void let(IAccessible*& object) {
+  static void disconnectAndRelease(IAccessible*& object) {
     if (!object) return;
     CoDisconnectObject(object, 0);
     object->Release();
@@ -314,7 +313,6 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     const int number = elementOfChildId(id);
     if (number >= 0) return {Target::Element, S_OK, nullptr, 0, gridElement(number)};
     if (ownsObject(id)) return {Target::Object, S_OK, nullptr, id, {}};
-    if (id == announcementChildId()) return {Target::Announcement, S_OK, nullptr, 0, {}};
     HWND control = id > announcementChildId() ? controlAt(window_, id - announcementChildId()) : nullptr;
     if (!control) return {Target::Refused, E_INVALIDARG, nullptr, 0, {}};
     return {Target::Object, S_OK, control, 0, {}};
@@ -327,7 +325,7 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
   HRESULT forwarded(const Target& t, Call call) {
     if (t.kind == Target::Refused) return t.error;
     IAccessible* object = proxy_;
-    if (t.own) object = ownChild(t.own);
+    if (t.objectChild) object = objectOfChild(t.objectChild);
     else if (t.control && FAILED(controlObject(t.control, IID_IAccessible, reinterpret_cast<void**>(&object))))
       object = nullptr;
     if (!object) return E_FAIL;
@@ -336,19 +334,15 @@ class CalendarAccessible final : public AccessibleObject<CalendarAccessible> {
     return hr;
   }
 
-  // A text property: the platform's or a month object's answer (`call`) for
-  // the objects, the element's text `which` for a grid element, and the
-  // latest announcement as the announcement element's name.
+  // A text property: the platform's or our own object's answer (`call`)
+  // for the objects, the element's text `which` for a grid element.
   template <typename Call>
   HRESULT textProperty(const VARIANT& child, BSTR* out, ElementText which, Call call) {
     if (!out) return E_POINTER;
     *out = nullptr;
     const Target t = resolve(child);
     if (t.kind == Target::Element) return elementText(t.element, which, out);
-    if (t.kind != Target::Announcement) return forwarded(t, call);
-    if (which != NameText) return S_FALSE;
-    *out = accessibleText(latestAnnouncement());
-    return *out ? S_OK : E_OUTOFMEMORY;
+    return forwarded(t, call);
   }
 
   HWND window_;
@@ -376,7 +370,7 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
     comStartedHere = SUCCEEDED(started);
     IAccessible* proxy = nullptr;
     if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&proxy))))
-      accessible = madeComObject<CalendarAccessible>(window, proxy);
+      accessible = newComObject<CalendarAccessible>(window, proxy);
     if (!accessible) {
       if (proxy) proxy->Release();
       if (comStartedHere) CoUninitialize();
@@ -385,45 +379,67 @@ LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
     }
   }
   if (!slot) return LresultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(accessible));
-  IAccessible* month = accessible->ownChild(slot);
+  IAccessible* month = accessible->objectOfChild(monthChildId(slot));
   if (!month) return 0;
   const LRESULT answer = LresultFromObject(IID_IAccessible, flags, month);
   month->Release();
   return answer;
 }
 
+bool windowRefusesObjects() {
+  if (accessible) return false;
+  // The test answerGetObject makes, balanced at once.
+  const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (SUCCEEDED(started)) CoUninitialize();
+  return started == RPC_E_CHANGED_MODE;
+}
+
+void raiseEvent(DWORD event, HWND window, LONG objectId, LONG childId) {
+  if (!windowRefusesObjects()) NotifyWinEvent(event, window, objectId, childId);
+}
+
 namespace {
 
 // Raises `event` about grid element `number` where a reader finds it: in
 // its month object, or in one month as the client's own child.
-void notifyElement(DWORD event, HWND window, int number) {
+void raiseElementEvent(DWORD event, HWND window, int number) {
   if (number < 0) return;
   if (monthObjectCount())
-    NotifyWinEvent(event, window, monthObjectId(gridElement(number).slot), monthChildOfElement(number));
+    raiseEvent(event, window, monthObjectId(gridElement(number).slot), monthChildOfElement(number));
   else
-    NotifyWinEvent(event, window, OBJID_CLIENT, elementChildId(number));
+    raiseEvent(event, window, OBJID_CLIENT, elementChildId(number));
 }
 
 }  // namespace
 
-void notifyGridRefilled(HWND window, int slot) {
+void notifyGridRefilled(HWND window, int slot, int selectedBefore) {
+  if (windowRefusesObjects()) return;
+  // The day selected before lost its selection unless the refill marked the
+  // same cell again.
+  if (selectedBefore >= 0 && !cellHighlighted(selectedBefore))
+    raiseElementEvent(EVENT_OBJECT_SELECTIONREMOVE, window, gridElementOfCell(selectedBefore));
   // The days are renamed in place: their container's children changed. A
   // month object is also renamed by the month or year it shows; the year
   // view refills every one, a range the one of `slot`.
   const bool yearView = popupState.mode == YearView;
-  if (!monthObjectCount()) NotifyWinEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
+  if (!monthObjectCount()) raiseEvent(EVENT_OBJECT_REORDER, window, OBJID_CLIENT, CHILDID_SELF);
   else
     for (int month = yearView ? 1 : slot; month <= (yearView ? monthObjectCount() : slot); ++month) {
-      NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, monthObjectId(month), CHILDID_SELF);
-      NotifyWinEvent(EVENT_OBJECT_REORDER, window, monthObjectId(month), CHILDID_SELF);
+      raiseEvent(EVENT_OBJECT_NAMECHANGE, window, monthObjectId(month), CHILDID_SELF);
+      raiseEvent(EVENT_OBJECT_REORDER, window, monthObjectId(month), CHILDID_SELF);
     }
-  NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
-  char shown[kSpokenDescriptionSize];
-  shownAnnouncement(slot, shown, sizeof shown);
+  raiseEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
   // The year view's new year is the year list's own new value, which a
-  // reader already speaks: said again it would be heard twice.
-  if (yearView) keepUnsaid(shown);
-  else announce(window, shown);
+  // reader already speaks: said again it would be heard twice. What was
+  // said last (a pick in the year left behind) no longer holds: the
+  // announcement is emptied, invisible again, without an event.
+  if (yearView) {
+    resetAnnouncement();
+    return;
+  }
+  char shown[kSpokenDescriptionSize] = {};
+  shownAnnouncement(slot, shown, sizeof shown);
+  announce(window, shown);
 }
 
 void notifyDayPicked(HWND window, int cell, int replaced) {
@@ -433,20 +449,20 @@ void notifyDayPicked(HWND window, int cell, int replaced) {
   // day, which the pick replaces. In the year view the replaced day may lie
   // in another month object, whose selection is then empty.
   if (day >= 0 && before >= 0 && gridElement(before).slot != gridElement(day).slot)
-    notifyElement(EVENT_OBJECT_SELECTIONREMOVE, window, before);
-  notifyElement(EVENT_OBJECT_SELECTION, window, day);
+    raiseElementEvent(EVENT_OBJECT_SELECTIONREMOVE, window, before);
+  raiseElementEvent(EVENT_OBJECT_SELECTION, window, day);
 }
 
 void announcePick(HWND window, int cell) {
-  NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
-  char picked[kSpokenDescriptionSize];
+  raiseEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+  char picked[kSpokenDescriptionSize] = {};
   pickAnnouncement(cell, picked, sizeof picked);
   announce(window, picked);
 }
 
-HRESULT calendarSibling(long id, LONG direction, VARIANT* out) {
+HRESULT calendarSibling(long id, bool next, VARIANT* out) {
   VariantInit(out);
-  return accessible ? accessible->childVariant(id + (direction == NAVDIR_NEXT ? 1 : -1), out) : S_FALSE;
+  return accessible ? accessible->childVariant(id + (next ? 1 : -1), out) : S_FALSE;
 }
 
 void closeAccessible() {

@@ -6,7 +6,8 @@
 // The client object's children by child id (grid/accessible_tree.h):
 //   one month        the grid's elements 1 to G in reading order (headings
 //                    and days, as grid_element_accessible_win32.h describes
-//                    them), then the announcement element (G + 1)
+//                    them), then the announcement (G + 1), a simple element
+//                    whose questions its object answers
 //   range, year view the month objects 1 to M (month_accessible_win32.h),
 //                    then the announcement's object (M + 1)
 //   then             the window's controls, in their order as child windows,
@@ -15,7 +16,7 @@
 // The grid comes first so that a reader's object navigation (first child,
 // then next sibling) meets every day, or every month, before it leaves for
 // the controls, whose objects lead on to their sibling windows, not back to
-// the grid. The announcement (announcement_win32.h) is a static text named
+// the grid. The announcement (announcement_win32.h) is a status line named
 // by the latest thing the window said.
 // Events name an element where a reader finds it: a month object by its own
 // object id of the window (grid/accessible_tree.h), which WM_GETOBJECT
@@ -32,8 +33,11 @@
 // Calls arrive on the window's thread: from other apartments and processes
 // they are marshalled by COM. A host whose thread is in the multithreaded
 // apartment (no host with windows should be) gets the platform's object
-// alone, as before. After the window is destroyed every call on a
-// reference a client kept fails with RPC_E_DISCONNECTED.
+// alone, as before, and hears no event of ours: the platform's object
+// would resolve them to its own children (child 3 to the third control).
+// After the window is destroyed every call on a reference a client kept
+// fails with RPC_E_DISCONNECTED. docs/accessibility.md draws the whole
+// tree, its ids and its events.
 #pragma once
 #include <windows.h>
 #include <ole2.h>
@@ -46,15 +50,25 @@
 // answers as before.
 LRESULT answerGetObject(HWND window, WPARAM flags, LPARAM objectId);
 
+// Whether the window hands out no object of its own: on a host thread of
+// the multithreaded apartment, where answerGetObject answers 0.
+bool windowRefusesObjects();
+
+// NotifyWinEvent, unless the window refuses its objects.
+void raiseEvent(DWORD event, HWND window, LONG objectId, LONG childId);
+
 // Tells listening clients that the grid's days of slot `slot` were filled
-// again (a list change; in the year view every slot was):
-// EVENT_OBJECT_REORDER on the days' container (the client object, or each
-// month object refilled, which also raises EVENT_OBJECT_NAMECHANGE as it
-// shows another month), EVENT_OBJECT_DESCRIPTIONCHANGE on the client object,
-// and the month now shown as the announcement ("April 2004", "End: May
-// 2004"). The year view's year is not said again after its list's own
-// value; the announcement holds it unsaid.
-void notifyGridRefilled(HWND window, int slot);
+// again (a list change; in the year view every slot was), where
+// `selectedBefore` was the highlighted cell of its calendar before the fill
+// (-1 for none): EVENT_OBJECT_SELECTIONREMOVE on that day's element when
+// the fill left it unselected, EVENT_OBJECT_REORDER on the days' container
+// (the client object, or each month object refilled, which also raises
+// EVENT_OBJECT_NAMECHANGE as it shows another month),
+// EVENT_OBJECT_DESCRIPTIONCHANGE on the client object, and the month now
+// shown as the announcement ("April 2004", "End: May 2004"). The year
+// view's year is not said again after its list's own value; its
+// announcement is emptied instead.
+void notifyGridRefilled(HWND window, int slot, int selectedBefore);
 
 // Tells listening clients that the day of grid cell `cell` was picked, where
 // `replaced` was highlighted in its calendar before (-1 for none):
@@ -70,10 +84,10 @@ void notifyDayPicked(HWND window, int cell, int replaced);
 // with its calendar.
 void announcePick(HWND window, int cell);
 
-// The client object's child after (NAVDIR_NEXT) or before (NAVDIR_PREVIOUS)
-// its child `id`, as a client reads it from accNavigate: a simple element's
-// id (VT_I4), or an object's (VT_DISPATCH); S_FALSE when there is none.
-HRESULT calendarSibling(long id, LONG direction, VARIANT* out);
+// The client object's child after (`next`) or before its child `id`, as a
+// client reads it from accNavigate: a simple element's id (VT_I4), or an
+// object's (VT_DISPATCH); S_FALSE when there is none.
+HRESULT calendarSibling(long id, bool next, VARIANT* out);
 
 // Disconnects the window's accessible object from its clients, releases what
 // answerGetObject made and ends COM on this thread when it began it there.

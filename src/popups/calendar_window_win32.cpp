@@ -6,6 +6,8 @@
 //   0  confirmed (a click under Date Click, or OK); resultText holds the date
 //      or range, or under Command Buttons whatever was picked last;
 //   1  cancelled (Cancel or the close command); resultText is empty.
+// While the user has high contrast on, the theme gives way to the system's
+// colours, followed live when they or the setting change.
 // Every message is reported as not handled (0) except the background colour
 // request, answered with the theme's dialog brush, and a screen reader's
 // request for the client area's accessible object (calendar_accessible_win32).
@@ -262,7 +264,7 @@ void onInitDialog(HWND window) {
 // Year-view month names over their grids, and a frame around each grid.
 void drawMonthTitles(HDC dc) {
   const PopupState& s = popupState;
-  SetBkColor(dc, themePalettes[s.settings.theme].background);
+  SetBkColor(dc, s.objects.windowBkColor);
   HGDIOBJ previousFont = SelectObject(dc, static_cast<HFONT>(s.objects.monthTitleFont));
   TEXTMETRICA metrics = {};
   GetTextMetricsA(dc, &metrics);
@@ -288,6 +290,7 @@ void drawMonthTitles(HDC dc) {
 void paintCalendar(HDC dc) {
   const PopupState& s = popupState;
   const CellRect& r = s.clientRect;
+  const LinePen lines(dc);
   if (s.mode == YearView) {
     drawMonthTitles(dc);
   } else {
@@ -326,6 +329,7 @@ void onPaint(HWND window) {
 void onListChanged(HWND window, int listId) {
   PopupState& s = popupState;
   const bool left = listId == IDC_MONTH_LEFT || listId == IDC_YEAR_LEFT;
+  const int selectedBefore = highlightedCell(s.mode == YearView ? 0 : left ? 1 : 2);
   if (s.mode == YearView) {
     for (int slot = 1; slot <= kGridSlots; ++slot) fillMonth(window, slot);
   } else {
@@ -340,7 +344,19 @@ void onListChanged(HWND window, int listId) {
     s.picked2 = 0;
   }
   InvalidateRect(window, nullptr, FALSE);
-  notifyGridRefilled(window, left ? 1 : 2);
+  notifyGridRefilled(window, left ? 1 : 2, selectedBefore);
+}
+
+// The system's colours or the contrast setting changed while the window is
+// open. Every object is made again (the old ones released), each cell takes
+// the new look of what it is, with its picks and highlight kept, and the
+// window and its controls are drawn again. Windows sends several messages
+// for one change in no documented order, so doing this twice is harmless.
+void onColoursChanged(HWND window) {
+  if (!popupState.dialogReady) return;
+  remakeThemeObjects();
+  restyleCells();
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void onOk(HWND window) {
@@ -480,6 +496,13 @@ INT_PTR CALLBACK calendarWindowProc(HWND window, UINT message, WPARAM wParam, LP
       if (!IsWindowEnabled(window)) break;
       // Client coordinates are signed 16-bit halves of lParam.
       onLeftButtonUp(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST || wParam == 0) onColoursChanged(window);
+      break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      onColoursChanged(window);
       break;
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(popupState.objects.dialogBrush);

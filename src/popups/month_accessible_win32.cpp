@@ -127,7 +127,8 @@ class MonthAccessible final : public AccessibleChild<MonthAccessible> {
     if (c.self) {
       if (direction == NAVDIR_FIRSTCHILD) to = 1;
       else if (direction == NAVDIR_LASTCHILD) to = kCellsPerSlot;
-      else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) return calendarSibling(slot_, direction, end);
+      else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS)
+        return calendarSibling(monthChildId(slot_), direction == NAVDIR_NEXT, end);
       else return S_FALSE;
     } else if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
       return E_INVALIDARG;  // a simple element has no children
@@ -158,8 +159,15 @@ class MonthAccessible final : public AccessibleChild<MonthAccessible> {
     return S_OK;
   }
 
+  // Itself and its elements, named in events by its own object id.
+  bool identityOf(LONG child, LONG* objectId, LONG* childId) const {
+    *objectId = monthObjectId(slot_);
+    *childId = child;
+    return child >= CHILDID_SELF && child <= kCellsPerSlot;
+  }
+
  private:
-  friend void unmadeComObject<MonthAccessible>(MonthAccessible*);
+  friend void deleteComObject<MonthAccessible>(MonthAccessible*);
   ~MonthAccessible() = default;
 
   // What a child id names: the month itself or one of its elements; a
@@ -199,7 +207,7 @@ class MonthAccessible final : public AccessibleChild<MonthAccessible> {
 }  // namespace
 
 IAccessible* madeMonthAccessible(HWND window, int slot, IAccessible* parent) {
-  return madeComObject<MonthAccessible>(window, slot, parent);
+  return newComObject<MonthAccessible>(window, slot, parent);
 }
 
 void closeMonthAccessible(IAccessible* month) { static_cast<MonthAccessible*>(month)->close(); }

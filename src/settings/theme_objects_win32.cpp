@@ -1,6 +1,7 @@
 // The fonts and brushes of one date call. They are made once per call from
-// the settings in effect and released in one place when the calendar window
-// is destroyed; the cells only hold copies of the handles.
+// the settings in effect (again while the window is open when the system's
+// colours change) and released in one place when the calendar window is
+// destroyed; the cells only hold copies of the handles.
 #include "settings/theme_objects.h"
 
 #include <windows.h>
@@ -30,19 +31,18 @@ void deleteHandle(void*& handle) {
   handle = nullptr;
 }
 
-}  // namespace
+// Whether the user has high contrast on. The structure's size must be set
+// in both places, or the call fails.
+bool highContrastOn() {
+  HIGHCONTRASTA setting = {};
+  setting.cbSize = sizeof setting;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
 
-void createThemeObjects() {
-  // Objects of an earlier call whose window never opened (so was never
-  // destroyed) are released here instead of piling up.
-  releaseThemeObjects();
-  const PopupSettings& settings = popupState.settings;
-  ThemeObjects& o = popupState.objects;
-  // Out-of-range indexes cannot come from the store or the parameters; fall
-  // back to the first entry rather than read past a table.
-  const ThemePalette& palette = themePalettes[settings.theme >= 0 && settings.theme < kThemeCount ? settings.theme : 0];
-
-  createThemeFonts(kBaseDpi);
+// The brushes and colours of the theme: the window and headings in its
+// colours, the days on the stock white and light grey brushes.
+void makeThemeColours(ThemeObjects& o, const ThemePalette& palette) {
   o.dialogBrush = CreateSolidBrush(palette.background);
   o.weekdayBrush = CreateSolidBrush(palette.weekdayBackground);
   o.otherMonthBrush = GetStockObject(LTGRAY_BRUSH);
@@ -58,10 +58,59 @@ void createThemeObjects() {
   o.monthTitleTextColor = palette.monthTitleText;
   o.weekdayTextColor = palette.weekdayText;
   o.dayTextColor = palette.dayText;
+  o.windowBkColor = palette.background;
+  o.linePen = nullptr;
+  o.highContrast = 0;
+}
 
+// The system's colours in matched pairs, as the user chose them: text in
+// WindowText on Window (the neighbouring months' days in GrayText, as the
+// platform's month calendar draws them), what is selected in HighlightText
+// on Highlight, lines in WindowText. Every brush is a solid one of its own:
+// the system's brushes are replaced when the colours change.
+void makeSystemColours(ThemeObjects& o) {
+  const COLORREF window = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  o.dialogBrush = CreateSolidBrush(window);
+  o.weekdayBrush = CreateSolidBrush(window);
+  o.otherMonthBrush = CreateSolidBrush(window);
+  o.dayBrush = CreateSolidBrush(window);
+  o.selectedBrush = CreateSolidBrush(highlight);
+
+  o.windowBkColor = o.dayBkColor = o.otherMonthBkColor = o.weekdayBkColor = window;
+  o.monthTitleTextColor = o.weekdayTextColor = o.dayTextColor = text;
+  o.otherMonthTextColor = GetSysColor(COLOR_GRAYTEXT);
+  o.selectedBkColor = highlight;
+  o.selectedTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  o.linePen = CreatePen(PS_SOLID, 1, text);
+  o.highContrast = 1;
+}
+
+// Makes every object for a display of `dpi`, releasing those held first.
+void makeThemeObjects(int32_t dpi) {
+  // Objects of an earlier call whose window never opened (so was never
+  // destroyed) are released here instead of piling up.
+  releaseThemeObjects();
+  const PopupSettings& settings = popupState.settings;
+  // Out-of-range indexes cannot come from the store or the parameters; fall
+  // back to the first entry rather than read past a table.
+  const ThemePalette& palette = themePalettes[settings.theme >= 0 && settings.theme < kThemeCount ? settings.theme : 0];
+  createThemeFonts(dpi);
+  if (highContrastOn())
+    makeSystemColours(popupState.objects);
+  else
+    makeThemeColours(popupState.objects, palette);
+}
+
+}  // namespace
+
+void createThemeObjects() {
+  makeThemeObjects(kBaseDpi);
   popupState.picked1 = 0;
   popupState.picked2 = 0;
 }
+
+void remakeThemeObjects() { makeThemeObjects(popupState.dpi ? popupState.dpi : kBaseDpi); }
 
 void createThemeFonts(int32_t dpi) {
   const PopupSettings& settings = popupState.settings;
@@ -86,5 +135,12 @@ void releaseThemeObjects() {
   deleteHandle(o.dialogBrush);
   deleteHandle(o.weekdayBrush);
   deleteHandle(o.selectedBrush);
-  // The stock brushes belong to the system and are never deleted.
+  deleteHandle(o.linePen);
+  // The stock brushes belong to the system and are never deleted; in high
+  // contrast the day brushes are the call's own.
+  if (o.highContrast) {
+    deleteHandle(o.otherMonthBrush);
+    deleteHandle(o.dayBrush);
+  }
+  o.highContrast = 0;
 }

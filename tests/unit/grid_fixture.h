@@ -50,15 +50,17 @@ class GridTest : public ::testing::Test {
     const ThemeObjects& o = popupState.objects;
     for (int round = 0; round < 3; ++round) {
       std::memcpy(past + offsetof(CalendarCell, dateText), "12/31/2004", 11);
-      const Colour shownMonth = o.dayBkColor;
-      std::memcpy(past + offsetof(CalendarCell, normalBkColor), &shownMonth, sizeof shownMonth);
+      const uint8_t shownMonth = ShownMonthCell, highlighted = 1;
+      std::memcpy(past + offsetof(CalendarCell, kind), &shownMonth, 1);
+      std::memcpy(past + offsetof(CalendarCell, highlighted), &highlighted, 1);
       void* const selected = o.selectedBrush;
       std::memcpy(past + offsetof(CalendarCell, brush), &selected, sizeof selected);
     }
     CalendarCell image;
     std::memcpy(&image, past, sizeof image);
     ASSERT_EQ(image.brush, o.selectedBrush);
-    ASSERT_EQ(image.normalBkColor, o.dayBkColor);
+    ASSERT_EQ(image.kind, ShownMonthCell);
+    ASSERT_EQ(image.highlighted, 1);
     ASSERT_STREQ(image.dateText, "12/31/2004");
     for (void* other : {o.weekdayBrush, o.otherMonthBrush, o.dayBrush}) ASSERT_NE(other, o.selectedBrush);
   }

@@ -135,7 +135,7 @@ TEST_F(CellPick, SingleDateMovesItsOneHighlight) {
   EXPECT_EQ(cell(1, 10).bkColor, o.dayBkColor);
   EXPECT_EQ(cell(1, 10).textColor, o.dayTextColor);
   EXPECT_STREQ(cell(1, 40).dateText, "01/02/2004");
-  EXPECT_EQ(cell(1, 40).normalBkColor, o.otherMonthBkColor);
+  EXPECT_EQ(cell(1, 40).kind, OtherMonthCell);
   // A damaged style writes no dates (the old ones' tails stay behind the
   // terminator): the initial date's mark is then no highlight.
   popupState.dialogReady = 0;
@@ -168,10 +168,19 @@ TEST_F(CellPick, DateRangeCalendarsKeepTheirOwnHighlight) {
   struct Asked { int calendar, cell; } asked[] = {{1, 44}, {2, 49 + 20}, {0, 44}, {3, -1}};
   for (const Asked& a : asked) EXPECT_EQ(highlightedCell(a.calendar), a.cell) << a.calendar;
 
+  // Objects made again while the window is open, both kinds of day on one
+  // background (as in high contrast): the picks keep their highlight, and
+  // a cleared one takes the look of what it is.
+  popupState.objects.otherMonthBkColor = popupState.objects.dayBkColor;
+  restyleCells();
+  EXPECT_EQ(highlightedIndexes(), (std::vector<int>{44, 49 + 20}));
+  clearCalendarHighlight(1, nullptr, nullptr);
+  EXPECT_EQ(cell(1, 44).textColor, popupState.objects.otherMonthTextColor);  // 6 April under March
+
   repainted.clear();
   clearCalendarHighlight(2, record, &repainted);
   EXPECT_EQ(repainted, std::vector<int>{49 + 20});
-  EXPECT_EQ(highlightedIndexes(), std::vector<int>{44});
+  EXPECT_TRUE(highlightedIndexes().empty());
   EXPECT_EQ(highlightedCell(2), -1);
 }
 
@@ -197,13 +206,15 @@ TEST_F(CellPick, YearViewIsOneCalendar) {
 TEST_F(CellPick, ClearingTouchesOnlyHighlightedDatedCells) {
   open(DateRange, 3, 2004);
   const ThemeObjects& o = popupState.objects;
-  cell(1, 20).brush = o.selectedBrush;  // highlighted
-  cell(1, 21).brush = o.selectedBrush;  // a second one (never left by picks, still cleared)
-  cell(1, 22).brush = o.selectedBrush;
-  clearText(cell(1, 22).dateText);      // no date: not highlighted
-  cell(2, 20).brush = o.selectedBrush;  // the other calendar
+  for (int position : {20, 21, 22}) cell(1, position).highlighted = 1;  // 21: never left by picks, still cleared
+  clearText(cell(1, 22).dateText);  // no date: not highlighted
+  cell(2, 20).highlighted = 1;      // the other calendar
+  cell(1, 23).brush = o.selectedBrush;  // painted as highlighted, but not one
+  for (CalendarCell* c : {&cell(1, 22), &cell(2, 20)}) c->brush = o.selectedBrush;
   clearCalendarHighlight(1, record, &repainted);
   EXPECT_EQ(repainted, (std::vector<int>{20, 21}));
+  EXPECT_EQ(highlightedCell(1), -1);
+  EXPECT_EQ(highlightedCell(2), cellIndex(2, 20));
   EXPECT_EQ(cell(1, 22).brush, o.selectedBrush);
   EXPECT_EQ(cell(2, 20).brush, o.selectedBrush);
   repainted.clear();

@@ -95,6 +95,8 @@ TEST_F(GridElements, MonthObjectsAndTheAnnouncementComeBeforeTheControls) {
       {DateRange, 2, 3, 100, 0, -1, 0},   {YearView, 12, 13, 12, 12, -1, 0},   {YearView, 12, 13, 13, 0, -1, 0},
       {YearView, 12, 13, 1, 1, -1, 0},    {YearView, 12, 13, 0, 0, -1, 0},     {YearView, 12, 13, 112, 0, -1, 12},
       {YearView, 12, 13, 113, 0, -1, 0},  {YearView, 12, 13, 101, 0, -1, 1},   {YearView, 12, 13, -4, 0, -1, 0},
+      // The lowest ids a window message can carry (lParam 0x80000000 on).
+      {YearView, 12, 13, INT32_MIN, 0, -1, 0}, {YearView, 12, 13, INT32_MIN + 99, 0, -1, 0},
   };
   for (const Case& c : cases) {
     open(c.mode);

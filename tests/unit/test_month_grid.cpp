@@ -103,7 +103,8 @@ TEST_F(MonthGrid, HeadingsPerLanguageAndFirstWeekday) {
 TEST_F(MonthGrid, LayoutDressesHeadingsAndOnlyTheFontOfDays) {
   CalendarCell& heading = cell(3, 4);
   std::strcpy(heading.dateText, "stale");
-  heading.normalBkColor = 0x123456;
+  heading.kind = OtherMonthCell;
+  heading.highlighted = 1;
   CalendarCell& day = cell(3, 20);
   std::strcpy(day.label, "9");
   std::strcpy(day.dateText, "01/09/2004");
@@ -116,7 +117,8 @@ TEST_F(MonthGrid, LayoutDressesHeadingsAndOnlyTheFontOfDays) {
   EXPECT_EQ(heading.labelFont, o.weekdayFont);
   EXPECT_EQ(heading.bkColor, o.weekdayBkColor);
   EXPECT_EQ(heading.textColor, o.weekdayTextColor);
-  EXPECT_EQ(heading.normalBkColor, 0u);
+  EXPECT_EQ(heading.kind, HeadingCell);
+  EXPECT_EQ(heading.highlighted, 0);
   EXPECT_STREQ(heading.dateText, "");
   EXPECT_EQ(day.labelFont, o.dayFont);
   EXPECT_EQ(cell(4, 0).labelFont, nullptr);  // the next slot is left alone
@@ -153,7 +155,7 @@ TEST_F(MonthGrid, LeadingAndTrailingDays) {
       const CalendarCell& x = cell(1, p);
       EXPECT_EQ(x.brush, shown ? o.dayBrush : o.otherMonthBrush) << where << " " << p;
       EXPECT_EQ(x.bkColor, shown ? o.dayBkColor : o.otherMonthBkColor) << where << " " << p;
-      EXPECT_EQ(x.normalBkColor, shown ? o.dayBkColor : o.otherMonthBkColor) << where << " " << p;
+      EXPECT_EQ(x.kind, shown ? ShownMonthCell : OtherMonthCell) << where << " " << p;
       EXPECT_EQ(x.textColor, shown ? o.dayTextColor : o.otherMonthTextColor) << where << " " << p;
       EXPECT_EQ(shown, p >= 7 + c.leading && p < 7 + c.leading + c.length)
           << where << " " << p;
@@ -250,10 +252,11 @@ TEST_F(MonthGrid, InitialDateMark) {
       const CalendarCell& x = cell(c.slot, p);
       const bool marked = p == c.marked;
       EXPECT_EQ(x.brush == o.selectedBrush, marked) << c.what << " " << p;
+      EXPECT_EQ(x.highlighted, marked) << c.what << " " << p;
       if (marked) {
         EXPECT_EQ(x.bkColor, o.selectedBkColor) << c.what;
         EXPECT_EQ(x.textColor, o.selectedTextColor) << c.what;
-        EXPECT_EQ(x.normalBkColor, o.dayBkColor) << c.what;
+        EXPECT_EQ(x.kind, ShownMonthCell) << c.what;
       }
     }
   }
@@ -270,7 +273,8 @@ TEST_F(MonthGrid, ListWithoutSelectionBlanksTheDays) {
       EXPECT_EQ(label(1, p), "") << c.month << "/" << c.year << " " << p;
       EXPECT_EQ(date(1, p), "") << c.month << "/" << c.year << " " << p;
       EXPECT_EQ(cell(1, p).brush, popupState.objects.dayBrush);
-      EXPECT_EQ(cell(1, p).normalBkColor, popupState.objects.dayBkColor);
+      EXPECT_EQ(cell(1, p).kind, ShownMonthCell);
+      EXPECT_EQ(cell(1, p).highlighted, 0);
     }
   }
   EXPECT_EQ(cell(2, 0).brush, nullptr);  // the next slot is left alone

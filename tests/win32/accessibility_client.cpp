@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
       // a call that reaches its thread while its apartment ends is never
       // answered, so nothing is let go before), or has been quiet a while.
       listener.pump(500, 5000, true);
-      for (const std::string& line : listener.heard()) report += "heard: " + line + "\n";
+      for (const std::string& line : listener.events()) report += "heard: " + line + "\n";
     }
     if (FILE* out = std::fopen(argv[2], "wb")) {
       std::fputs(report.c_str(), out);

@@ -179,22 +179,26 @@ TEST_F(AccessibilityTest, StatesLocationsAndHitTestsFollowTheGrid) {
 // A reader's object navigation reaches any day in a few steps, counted as
 // NVDA counts them from the window: a month object passes a month in one
 // step, and one month is walked day by day. After the months comes the
-// announcement, then the controls, and back the same way.
+// announcement, then the controls, and back the same way. NVDA describes a
+// grouping whose next sibling is a named static text by that text: after a
+// pick no month object is followed by one, and NVDA's walk still reaches
+// the announcement.
 TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
   const struct {
     const char *function, *parameter;
     const wchar_t* path;
     int steps;
+    long announcement;  // the client's child id of the announcement
     const wchar_t* pick = nullptr;  // picked first, when given
-    const wchar_t* beforeAnnouncement = L"";  // then, what comes before the announcement (the last month)
+    const wchar_t* beforeAnnouncement = nullptr;  // then, what comes before the announcement (the last month)
   } cases[] = {
-      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", L"Wednesday 31 March 2004", 39},
+      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", L"Wednesday 31 March 2004", 39, 50},
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|click",
-       L"End: April 2004 / Tuesday 20 April 2004", 33},
-      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", L"December 2004 / Friday 31 December 2004", 53},
+       L"End: April 2004 / Tuesday 20 April 2004", 33, 3},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|click", L"December 2004 / Friday 31 December 2004", 53, 13},
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command",
-       L"Start: Tuesday 9 March 2004", 3, L"Start: March 2004 / Tuesday 9 March 2004", L"End: April 2004"},
-      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", L"Tuesday 10 February 2004 selected", 13,
+       L"Start: Tuesday 9 March 2004", 3, 3, L"Start: March 2004 / Tuesday 9 March 2004", L"End: April 2004"},
+      {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command", L"Tuesday 10 February 2004 selected", 13, 13,
        L"February 2004 / Tuesday 10 February 2004", L"December 2004"},
   };
   for (const auto& c : cases) {
@@ -206,9 +210,17 @@ TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
           d.waitIdle(d.window());
         }
         EXPECT_EQ(view.stepsTo(c.path), c.steps) << c.parameter;
-        std::wstring before;
-        if (c.pick) EXPECT_EQ(AccessibleView(view.child(c.steps)).navigate(CHILDID_SELF, NAVDIR_PREVIOUS, &before), 0);
-        EXPECT_EQ(before, c.beforeAnnouncement) << c.parameter;
+        std::wstring before, next;
+        long role = 0;
+        if (c.pick) {
+          AccessibleView(view.child(c.announcement)).navigate(CHILDID_SELF, NAVDIR_PREVIOUS, &before, &role);
+          EXPECT_EQ(before, c.beforeAnnouncement) << c.parameter;
+          EXPECT_EQ(role, ROLE_SYSTEM_GROUPING) << c.parameter;
+          for (long month = 1; month < c.announcement; ++month) {
+            AccessibleView(view.child(month)).navigate(CHILDID_SELF, NAVDIR_NEXT, &next, &role);
+            EXPECT_TRUE(role != 0 && (role != ROLE_SYSTEM_STATICTEXT || next.empty())) << c.parameter << " " << month;
+          }
+        }
       }  // let go before the window ends
       d.close();
     });
@@ -417,19 +429,18 @@ TEST_F(AccessibilityTest, DefaultActionTakesTheClicksPath) {
   }
 }
 
-// Takes what is told until the window's thread has been quiet a while.
-void listen() {
-  for (int i = 0; i < 20; ++i) {
-    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
-    Sleep(10);
-  }
-}
+// Takes what is told after an action: once something was heard, until the
+// window has been quiet for 300 ms (each event is resolved across threads,
+// slowly while other tests run), 10 s at most.
+void hear(EventListener& listener) { listener.pump(300, 10000, true); }
 
-// What the year view's month objects tell as they show 2005, then `after`.
-std::vector<std::string> monthsRenamed(std::initializer_list<const char*> after) {
+// `before`, what the year view's month objects tell as they show 2005, then
+// `after`.
+std::vector<std::string> monthsRenamed(std::initializer_list<const char*> before,
+                                       std::initializer_list<const char*> after) {
   const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
                                 "July",    "August",   "September", "October", "November", "December"};
-  std::vector<std::string> lines;
+  std::vector<std::string> lines(before.begin(), before.end());
   for (int k = 0; k < 12; ++k)
     for (const char* event : {"name #", "reorder #"})
       lines.push_back(event + std::to_string(k + 1) + ": " + months[k] + " 2005");
@@ -441,61 +452,67 @@ std::vector<std::string> monthsRenamed(std::initializer_list<const char*> after)
 // listening after the window opened and never asked for its object: what
 // changed, named where navigation finds it (a day in its month object, a
 // renamed month object, the announcement), and what to say, whatever has
-// the focus, unless the list that changed says it already. Nothing is told
-// on a pick that closes the window.
+// the focus, unless the list that changed says it already; a day that a
+// refill leaves unselected is told as removed. Nothing is told on a pick
+// that closes the window. Every element of an object of our own names
+// itself by the event's element (describeEvent checks its identity).
 TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
   const struct {
     const char* function;
     const char* parameter;
-    std::function<void(WindowDriver&)> actions;
+    std::function<void(WindowDriver&, EventListener&)> actions;
     std::vector<std::string> expected;
   } cases[] = {
       {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|command",
-       [](WindowDriver& d) {
+       [](WindowDriver& d, EventListener& l) {
          d.selectIndex(1015, 3);  // April
-         listen();
+         hear(l);
          clickDay(d, 1, 2004, 4, 9);
        },
-       {"reorder 0", "description 0", "live 50: April 2004", "selection 20: Friday 9 April 2004", "description 0",
-        "live 50: Friday 9 April 2004 selected"}},
+       {"remove 13: Friday 2 April 2004", "reorder 0", "description 0", "live 50: April 2004",
+        "selection 20: Friday 9 April 2004", "description 0", "live 50: Friday 9 April 2004 selected"}},
       {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click",
-       [](WindowDriver& d) {
+       [](WindowDriver& d, EventListener& l) {
          d.selectIndex(1016, 105);  // 2005: "March 2005" adds the month to the list's year
-         listen();
+         hear(l);
          clickDay(d, 1, 2005, 3, 9);  // closes the window
        },
-       {"reorder 0", "description 0", "live 50: March 2005"}},
+       {"remove 13: Friday 4 March 2005", "reorder 0", "description 0", "live 50: March 2005"}},
       // 5 March and 10 April selected; 9 March is the start's 17th child, 2
       // April the end's 13th.
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|command",
-       [](WindowDriver& d) {
+       [](WindowDriver& d, EventListener& l) {
          clickDay(d, 1, 2004, 3, 9);
-         listen();
+         hear(l);
          clickDay(d, 2, 2004, 4, 2);
-         listen();
+         hear(l);
          d.selectIndex(1017, 4);  // May on the right
        },
        {"selection #1/17: Tuesday 9 March 2004", "description 0", "live #3: Start: Tuesday 9 March 2004",
         "selection #2/13: Friday 2 April 2004", "description 0", "live #3: End: Friday 2 April 2004",
-        "name #2: End: May 2004", "reorder #2: End: May 2004", "description 0", "live #3: End: May 2004"}},
+        "remove #2/13: Friday 30 April 2004", "name #2: End: May 2004", "reorder #2: End: May 2004", "description 0", "live #3: End: May 2004"}},
       // Under Date Click the first pick of a range leaves the window open.
       {"XELM CalPopup2", "03/05/2004|04/10/2004||||French|Sunday|mm/dd/yyyy|click",
-       [](WindowDriver& d) { clickDay(d, 2, 2004, 4, 2); },
+       [](WindowDriver& d, EventListener&) { clickDay(d, 2, 2004, 4, 2); },
        {"selection #2/13: vendredi 2 avril 2004", "description 0", "live #3: Fin : vendredi 2 avril 2004"}},
-      // The year list says "2005" itself: the announcement holds it unsaid.
-      // A pick in another month empties the month that held the selection.
+      // The year list says "2005" itself: nothing more is said, and what a
+      // pick said before no longer shows. A pick in another month empties
+      // the month that held the selection.
       {"XELM YearPopup", "2004||||English|Sunday|mm/dd/yyyy|command",
-       [](WindowDriver& d) {
+       [](WindowDriver& d, EventListener& l) {
+         clickDay(d, 5, 2004, 5, 7);
+         hear(l);
          d.selectIndex(1016, 105);  // 2005
-         listen();
-         std::wstring said;
-         EXPECT_EQ(AccessibleView(d.window()).nameOf(13, said), S_OK);
-         EXPECT_EQ(said, L"2005");
+         hear(l);
+         const std::vector<AccessibleElement> said = AccessibleView(d.window()).readElements(13, 13);
+         EXPECT_TRUE(said.size() == 1 && said[0].name.empty() && (said[0].state & STATE_SYSTEM_INVISIBLE));
          clickDay(d, 2, 2005, 2, 14);
-         listen();
+         hear(l);
          clickDay(d, 3, 2005, 3, 1);
        },
-       monthsRenamed({"description 0", "selection #2/23: Monday 14 February 2005", "description 0",
+       monthsRenamed({"selection #5/20: Friday 7 May 2004", "description 0", "live #13: Friday 7 May 2004 selected",
+                      "remove #5/20: Friday 13 May 2005"},
+                     {"description 0", "selection #2/23: Monday 14 February 2005", "description 0",
                       "live #13: Monday 14 February 2005 selected", "remove #2/23: Monday 14 February 2005",
                       "selection #3/10: Tuesday 1 March 2005", "description 0", "live #13: Tuesday 1 March 2005 selected"})},
   };
@@ -505,32 +522,53 @@ TEST_F(AccessibilityTest, ListChangesAndPicksAreAnnounced) {
       CoInitializeEx(nullptr, COINIT_MULTITHREADED);
       {
         EventListener listener(d.window());
-        c.actions(d);
-        listen();
-        heard = listener.heard();
+        c.actions(d, listener);
+        hear(listener);
+        heard = listener.events();
       }
       CoUninitialize();
       if (d.windowOpen()) d.close();
     });
     EXPECT_EQ(heard, c.expected) << c.parameter;
-    for (const std::string& h : heard)
-      if (h.rfind("live", 0) == 0 || h.rfind("name", 0) == 0) std::printf("heard: %s\n", h.c_str());
   }
 }
 
 // A host whose thread is in the multithreaded apartment: the platform's
-// object answers alone, and the window works as before.
+// object answers alone, the window works as before, and it raises no event
+// of its own, which the platform's object would resolve to its controls
+// (a range's announcement, child 3, to the End month list).
 TEST_F(AccessibilityTest, AHostInTheMultithreadedApartmentKeepsThePlatformsObject) {
-  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  std::vector<AccessibleElement> all;
-  EXPECT_EQ(callDriven("XELM CalPopup", "03/05/2004", [&](WindowDriver& d) {
-              all = AccessibleView(d.window()).read();
-              clickDay(d, 1, 2004, 3, 18);
-            }),
-            "03/18/2004");
-  CoUninitialize();
-  EXPECT_EQ(all.size(), 3u);  // the client object and its two lists
-  EXPECT_TRUE(gridElements(all).empty());
+  const struct {
+    const char *function, *parameter, *result;
+    size_t elements;  // the client object and its lists
+  } cases[] = {
+      {"XELM CalPopup", "03/05/2004||||English|Sunday|mm/dd/yyyy|click", "03/18/2004", 3},
+      {"XELM CalPopup2", "03/05/2004|04/10/2004||||English|Sunday|mm/dd/yyyy|click", "03/18/2004...04/10/2004", 5},
+  };
+  for (const auto& c : cases) {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    std::vector<AccessibleElement> all;
+    std::vector<std::string> heard;
+    EXPECT_EQ(callDriven(c.function, c.parameter, [&](WindowDriver& d) {
+                CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+                {
+                  EventListener listener(d.window());
+                  all = AccessibleView(d.window()).read();
+                  d.selectIndex(1015, 3);  // April: a refill, then a pick that leaves a range open
+                  d.selectIndex(1015, 2);
+                  clickDay(d, 1, 2004, 3, 18);
+                  listener.pump(1000, 5000);
+                  heard = listener.events();
+                }
+                CoUninitialize();
+                if (d.windowOpen()) clickDay(d, 2, 2004, 4, 10);
+              }),
+              c.result);
+    CoUninitialize();
+    EXPECT_EQ(all.size(), c.elements) << c.function;
+    EXPECT_TRUE(gridElements(all).empty()) << c.function;
+    EXPECT_EQ(heard, std::vector<std::string>{}) << c.function;
+  }
 }
 
 // A screen reader in its own process: every call crosses processes, and
@@ -590,7 +628,7 @@ bool comInitialisedOnThisThread() {
 
 // Keeps a reference to the window's object, and in a range to its end's
 // month object and the announcement's, while `end` ends the window, then
-// uses them: every call fails.
+// uses them: every call fails, their identities' too.
 void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& end, const char* name) {
   AccessibleView kept(d.window());
   IAccessible* month = kept.child(2);
@@ -598,6 +636,7 @@ void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& e
   AccessibleView holder(month ? month : kept.object());  // of the last day, child 49
   std::wstring text;
   EXPECT_EQ(holder.nameOf(49, text), S_OK) << name;
+  if (month) EXPECT_FALSE(identityOf(month, 49).empty() || identityOf(announcement, CHILDID_SELF).empty()) << name;
   end(d);
   EXPECT_TRUE(d.waitClosed()) << name;
   EXPECT_TRUE(FAILED(holder.nameOf(49, text))) << name;
@@ -608,6 +647,7 @@ void keepPastTheEnd(WindowDriver& d, const std::function<void(WindowDriver&)>& e
   EXPECT_EQ(holder.doDefaultAction(9), RPC_E_DISCONNECTED) << name;
   ASSERT_NE(announcement, nullptr) << name;
   EXPECT_EQ(AccessibleView(announcement).nameOf(CHILDID_SELF, text), RPC_E_DISCONNECTED) << name;
+  EXPECT_EQ(identityOf(month, 49) + identityOf(announcement, CHILDID_SELF), "") << name;
 }
 
 // However the window ends, a reference a screen reader kept fails from then
@@ -683,10 +723,13 @@ SIZE_T heapBytesInUse() {
 
 // Walks of the window's own elements (names, descriptions, states,
 // locations, a hit test, moves and the selection) from another apartment
-// leave the heap as it was: a missing Release or SysFreeString would keep
-// tens of bytes a walk. The controls' objects are left out: under Wine a
-// walk through the platform's objects handed out as children keeps about
-// 2 KB whoever hands them out. XELM_ACCESSIBILITY_WALKS sets how many walks.
+// leave the heap as it was. The heap is measured after N and after 2N
+// walks, so that what the first walks fill once (COM's and the runtime's
+// caches) is not counted: the second N may add no more than kHeapNoise
+// bytes in all, which one leaked BSTR (8 bytes or more) or object a walk
+// passes at the default N. The controls' objects are left out: under Wine
+// a walk through the platform's objects handed out as children keeps about
+// 2 KB whoever hands them out. XELM_ACCESSIBILITY_WALKS sets N.
 // A walk of month object `month`: its elements `first` to 49, its
 // selection, and its next sibling unless it is the last month (a control's
 // object follows, left out as above).
@@ -701,6 +744,7 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
   fillDcCache();
   const char* walks = std::getenv("XELM_ACCESSIBILITY_WALKS");
   const int kWalks = walks ? std::atoi(walks) : 250;
+  const long kHeapNoise = 512;  // bytes; measured here: 0
   const struct {
     const char *function, *parameter;
     int months;  // month objects
@@ -753,7 +797,7 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
           c.walk(view);
         }
       };
-      walk(50);  // the objects made, and COM's and the runtime's caches filled
+      walk(kWalks);  // the objects made, and COM's and the runtime's caches filled
       before = countsNow();
       heapBefore = heapBytesInUse();
       walk(kWalks);
@@ -763,12 +807,12 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
       c.pick(d);
     });
     EXPECT_EQ(result, c.result);
-    EXPECT_LT(static_cast<long>(heapAfter) - static_cast<long>(heapBefore), 4096) << c.function;
+    EXPECT_LE(static_cast<long>(heapAfter) - static_cast<long>(heapBefore), kHeapNoise) << c.function;
     EXPECT_EQ(after.gdi, before.gdi) << c.function;
     EXPECT_EQ(after.windows, before.windows) << c.function;
     EXPECT_EQ(after.handles, before.handles) << c.function;
-    std::printf("%s: %d walks: heap bytes in use %lu -> %lu, GDI objects %d -> %d, windows %d -> %d, handles %lu -> %lu\n",
-                c.function, kWalks, static_cast<unsigned long>(heapBefore), static_cast<unsigned long>(heapAfter),
+    std::printf("%s: walks %d to %d: heap bytes in use %lu -> %lu, GDI objects %d -> %d, windows %d -> %d, handles %lu -> %lu\n",
+                c.function, kWalks, 2 * kWalks, static_cast<unsigned long>(heapBefore), static_cast<unsigned long>(heapAfter),
                 before.gdi, after.gdi, before.windows, after.windows, before.handles, after.handles);
   }
 }
@@ -777,82 +821,128 @@ TEST_F(AccessibilityTest, ManyWalksLeaveTheHeapAndTheCountsAsTheyWere) {
 // reader): it takes the calendar's object as the window is shown (and in a
 // range its first month object), and asks again while the window's lists
 // are destroyed.
-HWND shownCalendar = nullptr;
-IAccessible* keptInProcess = nullptr;
-IAccessible* keptMonth = nullptr;
-LRESULT askedWhileEnding = -1;
-std::vector<HRESULT> locationsWithoutAPointer;
-std::vector<HRESULT> announcementAnswers;
-std::string announcementMoves;
+struct InContextClient {
+  HWND shownCalendar = nullptr;
+  IAccessible* kept = nullptr;       // the window's object
+  IAccessible* keptMonth = nullptr;  // in a range its first month object
+  LRESULT askedWhileEnding = -1;
+  std::vector<HRESULT> locationsWithoutAPointer;
+  std::vector<std::string> announcementAnswers;  // answersOf the announcement
+  std::string announcementMoves;
+  std::string identities;  // of the announcement and a day, before the end
 
-// What a text element without children answers, asked in its own apartment:
-// the texts it has not, its role, its children, actions, and a child id.
-std::vector<HRESULT> answersOf(IAccessible* o) {
-  const VARIANT self = childVariant(CHILDID_SELF), one = childVariant(1);
+  void reset() { *this = InContextClient(); }
+} inContext;
+
+// What the announcement answers, asked in its own apartment, as a child
+// `id` of `o` (CHILDID_SELF of its own object; in one month the window's
+// object's child 50): "name: 0x..." for each answer that is not the
+// contract's, so a failure says which method broke. `own`: asked of its own
+// object, which also answers for what an object answers.
+std::vector<std::string> answersOf(IAccessible* o, long id, bool own) {
+  const VARIANT self = childVariant(id), one = childVariant(1);
   BSTR text = nullptr;
   VARIANT out;
   IDispatch* child = nullptr;
   LONG number = -1, topic = -1;
-  std::vector<HRESULT> answers = {
-      o->get_accValue(self, &text),          o->get_accDescription(self, &text),
-      o->get_accHelp(self, &text),           o->get_accKeyboardShortcut(self, &text),
-      o->get_accDefaultAction(self, &text),  o->get_accHelpTopic(&text, self, &topic),
-      o->get_accRole(self, &out),            o->get_accFocus(&out),
-      o->get_accSelection(&out),             o->accHitTest(0, 0, &out),
-      o->get_accChild(self, &child),         o->get_accChildCount(&number),
-      o->accDoDefaultAction(self),           o->accSelect(SELFLAG_TAKEFOCUS, self),
-      o->get_accName(one, &text),            o->get_accValue(one, &text),
-  };
-  answers.push_back(number == 0 && topic == 0 ? S_OK : E_FAIL);  // no children, no help topic
   LONG place[4] = {-1, -1, -1, -1};
-  answers.push_back(o->accLocation(&place[0], &place[1], &place[2], &place[3], one));
-  answers.push_back(place[0] == 0 && place[1] == 0 && place[2] == 0 && place[3] == 0 ? S_OK : E_FAIL);
-  return answers;
+  POINT corner = {0, 0};  // the client's, where the announcement's empty area lies
+  ClientToScreen(inContext.shownCalendar, &corner);
+  struct Row {
+    const char* name;
+    bool objectOnly;  // asked of the announcement's own object alone
+    HRESULT expected;
+    std::function<HRESULT()> answer;
+  } rows[] = {
+      {"value", false, S_FALSE, [&] { return o->get_accValue(self, &text); }},
+      {"description", false, S_FALSE, [&] { return o->get_accDescription(self, &text); }},
+      {"help", false, S_FALSE, [&] { return o->get_accHelp(self, &text); }},
+      {"shortcut", false, S_FALSE, [&] { return o->get_accKeyboardShortcut(self, &text); }},
+      {"default action", false, S_FALSE, [&] { return o->get_accDefaultAction(self, &text); }},
+      {"help topic", false, S_FALSE, [&] { return o->get_accHelpTopic(&text, self, &topic); }},
+      {"no help topic", false, S_OK, [&] { return topic == 0 ? S_OK : E_FAIL; }},
+      {"role", false, S_OK, [&] { return o->get_accRole(self, &out); }},
+      {"role status bar", false, S_OK, [&] { return out.vt == VT_I4 && out.lVal == ROLE_SYSTEM_STATUSBAR ? S_OK : E_FAIL; }},
+      {"do default action", false, DISP_E_MEMBERNOTFOUND, [&] { return o->accDoDefaultAction(self); }},
+      {"select", false, DISP_E_MEMBERNOTFOUND, [&] { return o->accSelect(SELFLAG_TAKEFOCUS, self); }},
+      {"location", false, S_OK, [&] { return o->accLocation(&place[0], &place[1], &place[2], &place[3], self); }},
+      {"empty at the client's corner", false, S_OK,
+       [&] { return place[0] == corner.x && place[1] == corner.y && place[2] + place[3] == 0 ? S_OK : E_FAIL; }},
+      {"focus", true, S_FALSE, [&] { return o->get_accFocus(&out); }},
+      {"selection", true, S_FALSE, [&] { return o->get_accSelection(&out); }},
+      {"hit test", true, S_FALSE, [&] { return o->accHitTest(0, 0, &out); }},
+      {"child", true, E_INVALIDARG, [&] { return o->get_accChild(self, &child); }},
+      {"child count", true, S_OK, [&] { return o->get_accChildCount(&number); }},
+      {"no children", true, S_OK, [&] { return number == 0 ? S_OK : E_FAIL; }},
+      {"a child's name", true, E_INVALIDARG, [&] { return o->get_accName(one, &text); }},
+      {"a child's value", true, E_INVALIDARG, [&] { return o->get_accValue(one, &text); }},
+      {"a child's location", true, E_INVALIDARG,
+       [&] { return o->accLocation(&place[0], &place[1], &place[2], &place[3], one); }},
+  };
+  std::vector<std::string> wrong;
+  for (const Row& row : rows) {
+    if (row.objectOnly && !own) continue;
+    const HRESULT hr = row.answer();
+    char line[64];
+    std::snprintf(line, sizeof line, "%s: 0x%08lX", row.name, static_cast<unsigned long>(hr));
+    if (hr != row.expected) wrong.push_back(line);
+  }
+  return wrong;
 }
+
 LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
   const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  InContextClient& c = inContext;
   char className[16] = {};
   GetClassNameA(m.hwnd, className, sizeof className);
-  if (m.message == WM_SHOWWINDOW && m.wParam && !shownCalendar && std::string(className) == "#32770") {
-    shownCalendar = m.hwnd;
+  if (m.message == WM_SHOWWINDOW && m.wParam && !c.shownCalendar && std::string(className) == "#32770") {
+    c.shownCalendar = m.hwnd;
     AccessibleObjectFromWindow(m.hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                               reinterpret_cast<void**>(&keptInProcess));
+                               reinterpret_cast<void**>(&c.kept));
     IDispatch* month = nullptr;
-    if (keptInProcess && keptInProcess->get_accChild(childVariant(1), &month) == S_OK && month) {
-      month->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&keptMonth));
+    if (c.kept && c.kept->get_accChild(childVariant(1), &month) == S_OK && month) {
+      month->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&c.keptMonth));
       month->Release();
     }
-    // In a range the announcement is an object of its own (child 3).
+    // In a range the announcement is an object of its own (child 3); in one
+    // month the window's object answers for it as its child 50.
     IDispatch* announcementObject = nullptr;
     IAccessible* announcement = nullptr;
-    if (keptMonth && keptInProcess->get_accChild(childVariant(3), &announcementObject) == S_OK && announcementObject) {
+    if (c.kept && !c.keptMonth) c.announcementAnswers = answersOf(c.kept, 50, false);
+    if (c.keptMonth && c.kept->get_accChild(childVariant(3), &announcementObject) == S_OK && announcementObject) {
       announcementObject->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&announcement));
       announcementObject->Release();
-      announcementAnswers = answersOf(announcement);
+      c.announcementAnswers = answersOf(announcement, CHILDID_SELF, true);
       // NEXT leads on to the first list, PREVIOUS back to the last month:
       // both objects of their own; a move by direction goes nowhere.
       for (LONG direction : {NAVDIR_NEXT, NAVDIR_PREVIOUS, NAVDIR_UP}) {
         VARIANT end;
         VariantInit(&end);
         const HRESULT hr = announcement->accNavigate(direction, childVariant(CHILDID_SELF), &end);
-        announcementMoves += hr == S_OK && end.vt == VT_DISPATCH ? "object " : hr == S_FALSE ? "none " : "other ";
+        c.announcementMoves += hr == S_OK && end.vt == VT_DISPATCH ? "object " : hr == S_FALSE ? "none " : "other ";
         VariantClear(&end);
       }
+      // The identities of the announcement and of a day of the first month:
+      // the elements its live-region mark and a day's events name.
+      const bool announced = identityOf(announcement, CHILDID_SELF) == composedIdentity(m.hwnd, OBJID_CLIENT, 3);
+      const bool day = identityOf(c.keptMonth, 9) == composedIdentity(m.hwnd, 101, 9);
+      const bool distinct = identityOf(c.keptMonth, 9) != identityOf(c.keptMonth, 10);
+      c.identities = std::string(announced ? "announcement " : "") + (day ? "day " : "") + (distinct ? "distinct" : "");
     }
     // No proxy stands between this client and the objects: a location asked
     // without one of its four out-pointers is refused, never written through.
-    for (IAccessible* object : {keptInProcess, keptMonth, announcement}) {
+    for (IAccessible* object : {c.kept, c.keptMonth, announcement}) {
       LONG place[4] = {};
       for (int missing = 0; object && missing < 4; ++missing) {
         LONG* out[4] = {&place[0], &place[1], &place[2], &place[3]};
         out[missing] = nullptr;
-        locationsWithoutAPointer.push_back(object->accLocation(out[0], out[1], out[2], out[3], childVariant(9)));
+        c.locationsWithoutAPointer.push_back(object->accLocation(out[0], out[1], out[2], out[3], childVariant(9)));
       }
     }
     if (announcement) announcement->Release();
   }
-  if (m.message == WM_DESTROY && shownCalendar && GetParent(m.hwnd) == shownCalendar && askedWhileEnding < 0)
-    askedWhileEnding = SendMessageW(shownCalendar, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+  if (m.message == WM_DESTROY && c.shownCalendar && GetParent(m.hwnd) == c.shownCalendar && c.askedWhileEnding < 0)
+    c.askedWhileEnding = SendMessageW(c.shownCalendar, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -869,12 +959,8 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
   ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
   for (const char* function : {"XELM CalPopup", "XELM CalPopup2"}) {
     const char* parameter = std::string(function) == "XELM CalPopup" ? "03/05/2004" : "03/05/2004|04/10/2004";
-    shownCalendar = nullptr;
-    keptInProcess = keptMonth = nullptr;
-    askedWhileEnding = -1;
-    locationsWithoutAPointer.clear();
-    announcementAnswers.clear();
-    announcementMoves.clear();
+    inContext.reset();
+    const InContextClient& c = inContext;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto host = std::make_unique<PluginHost>();
     ASSERT_TRUE(host->load(copy));
@@ -883,32 +969,37 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     EXPECT_TRUE(runDriven([&] { host->callFunction(host->functionIndex(function), parameter); },
                           [](WindowDriver& d) { d.close(); }));
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(askedWhileEnding, 0) << function;
-    EXPECT_EQ(locationsWithoutAPointer, std::vector<HRESULT>(keptMonth ? 12 : 4, E_POINTER)) << function;
-    const std::vector<HRESULT> textElement = {S_FALSE, S_FALSE, S_FALSE, S_FALSE, S_FALSE, S_FALSE,
-                                              S_OK, S_FALSE, S_FALSE, S_FALSE, E_INVALIDARG, S_OK,
-                                              DISP_E_MEMBERNOTFOUND, DISP_E_MEMBERNOTFOUND, E_INVALIDARG,
-                                              E_INVALIDARG, S_OK, E_INVALIDARG, S_OK};
-    if (keptMonth) EXPECT_EQ(announcementAnswers, textElement) << "the announcement's own object";
-    if (keptMonth) EXPECT_EQ(announcementMoves, "object object none ");
-    ASSERT_NE(keptInProcess, nullptr) << function;
-    EXPECT_EQ(keptMonth != nullptr, std::string(function) == "XELM CalPopup2") << function;
+    const bool range = std::string(function) == "XELM CalPopup2";
+    EXPECT_EQ(c.askedWhileEnding, 0) << function;
+    EXPECT_EQ(c.locationsWithoutAPointer, std::vector<HRESULT>(range ? 12 : 4, E_POINTER)) << function;
+    EXPECT_EQ(c.announcementAnswers, std::vector<std::string>{}) << function;
+    EXPECT_EQ(c.announcementMoves, range ? "object object none " : "") << function;
+    EXPECT_EQ(c.identities, range ? "announcement day distinct" : "") << function;
+    ASSERT_NE(c.kept, nullptr) << function;
+    EXPECT_EQ(c.keptMonth != nullptr, range) << function;
     BSTR name = nullptr;
-    EXPECT_EQ(keptInProcess->get_accName(childVariant(13), &name), RPC_E_DISCONNECTED) << function;
+    EXPECT_EQ(c.kept->get_accName(childVariant(13), &name), RPC_E_DISCONNECTED) << function;
     // A host call while one object (in a range two) still lives keeps the
     // module's hold on itself.
     EXPECT_EQ(host->callFunction(host->functionIndex("XELM Version"), "").text().empty(), false);
     host.reset();
     EXPECT_EQ(GetModuleHandleA(kCopy), module) << function << ": unloaded under a live object";
-    keptInProcess->Release();
-    if (keptMonth) {
+    c.kept->Release();
+    if (c.keptMonth) {
       IDispatch* parent = nullptr;
-      EXPECT_EQ(keptMonth->get_accName(childVariant(CHILDID_SELF), &name), RPC_E_DISCONNECTED);
-      EXPECT_EQ(keptMonth->get_accName(childVariant(9), &name), RPC_E_DISCONNECTED);
-      EXPECT_EQ(keptMonth->get_accParent(&parent), RPC_E_DISCONNECTED);
-      EXPECT_EQ(keptMonth->accDoDefaultAction(childVariant(9)), RPC_E_DISCONNECTED);
+      IAccIdentity* identity = nullptr;
+      BYTE* bytes = nullptr;
+      DWORD size = 0;
+      EXPECT_EQ(c.keptMonth->get_accName(childVariant(CHILDID_SELF), &name), RPC_E_DISCONNECTED);
+      EXPECT_EQ(c.keptMonth->get_accName(childVariant(9), &name), RPC_E_DISCONNECTED);
+      EXPECT_EQ(c.keptMonth->get_accParent(&parent), RPC_E_DISCONNECTED);
+      EXPECT_EQ(c.keptMonth->accDoDefaultAction(childVariant(9)), RPC_E_DISCONNECTED);
+      ASSERT_EQ(c.keptMonth->QueryInterface(IID_IAccIdentity, reinterpret_cast<void**>(&identity)), S_OK);
+      EXPECT_EQ(identity->GetIdentityString(9, &bytes, &size), RPC_E_DISCONNECTED);
+      EXPECT_TRUE(bytes == nullptr && size == 0);
+      identity->Release();
       EXPECT_EQ(GetModuleHandleA(kCopy), module) << "unloaded under a live month object";
-      keptMonth->Release();
+      c.keptMonth->Release();
     }
     host = std::make_unique<PluginHost>();
     ASSERT_TRUE(host->load(copy));
@@ -968,7 +1059,8 @@ TEST_F(AccessibilityTest, ANewWindowStartsWithoutTheLastOnesAnnouncement) {
 // An annotation service laid out as COM lays it out, recording the lists
 // named ("id name|"), the element marked as a polite live region ("live
 // child|") and what is cleared ("id " for a name, "live child " for the
-// mark); the plug-in calls no other method, whose slot is empty.
+// mark), and composing identities as the text "object child"; the plug-in
+// calls no other method, whose slot is empty.
 std::wstring named, cleared;
 const MSAAPROPID kLiveSetting = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 HRESULT WINAPI queryInterface(void* self, REFIID, void** out) { return *out = self, S_OK; }
@@ -989,9 +1081,17 @@ HRESULT WINAPI clearHwndProps(void*, HWND window, DWORD object, DWORD child, con
   if (props[0] == kLiveSetting) cleared += L"live " + std::to_wstring(child) + L" ";
   return S_OK;
 }
+HRESULT WINAPI composeHwndIdentityString(void*, HWND, DWORD object, DWORD child, BYTE** out, DWORD* size) {
+  const std::string text = std::to_string(static_cast<LONG>(object)) + " " + std::to_string(child);
+  *out = static_cast<BYTE*>(CoTaskMemAlloc(text.size()));
+  *size = static_cast<DWORD>(text.size());
+  CopyMemory(*out, text.data(), text.size());
+  return S_OK;
+}
 template <typename Method> const void* slot(Method m) { return reinterpret_cast<const void*>(m); }
 const void* const recorderMethods[18] = {slot(queryInterface), slot(keep), slot(keep), 0, 0, 0, slot(setHwndProp),
-                                         slot(setHwndPropStr), 0, slot(clearHwndProps)};
+                                         slot(setHwndPropStr), 0, slot(clearHwndProps),
+                                         slot(composeHwndIdentityString)};
 const void* const* recorder = recorderMethods;
 
 // The plug-in's CoCreateInstance: the recorder for the annotation service.
@@ -1001,7 +1101,9 @@ HRESULT WINAPI recordingCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD 
 }
 
 // Every list is named, and the calendar's announcement marked polite, while
-// the window is open; both are taken back as it ends. The keyboard focus,
+// the window is open; both are taken back as it ends. The announcement's
+// object and a month object's day answer, as their identities, what the
+// service composes for the element that the mark and the events name. The keyboard focus,
 // as a reader finds it from another thread, is on the first list: the
 // window sets it to itself and the dialog manager passes it on to its first
 // control that is a tab stop.
@@ -1012,14 +1114,16 @@ TEST_F(AccessibilityTest, EveryListHasANameWhileItsWindowIsOpen) {
     const char *function, *parameter;
     const wchar_t *names, *cleared;
     int focused;  // the control id that has the keyboard focus once the window is open
+    long announcement = 0;  // the client's child id of the announcement's own object, when it has one
+    const char* identities = "";  // then its identity and day 9's of the first month, "|" after each
   } cases[] = {
       {"XELM CalPopup", "03/01/2004", L"1015 Month|1016 Year|live 50|", L"1015 1016 live 50 ", 1015},
       {"XELM CalPopup", "03/01/2004|||||||command", L"1015 Month|1016 Year|live 50|", L"1015 1016 live 50 ", 1015},
       {"XELM CalPopup2", "", L"1015 Start month|1016 Start year|1017 End month|1018 End year|live 3|",
-       L"1015 1016 1017 1018 live 3 ", 1015},
+       L"1015 1016 1017 1018 live 3 ", 1015, 3, "-4 3|101 9|"},
       {"XELM CalPopup2", "|||||||command", L"1015 Start month|1016 Start year|1017 End month|1018 End year|live 3|",
        L"1015 1016 1017 1018 live 3 ", 1015},
-      {"XELM YearPopup", "2004", L"1016 Year|live 13|", L"1016 live 13 ", 1016},
+      {"XELM YearPopup", "2004", L"1016 Year|live 13|", L"1016 live 13 ", 1016, 13, "-4 13|101 9|"},
       {"XELM YearPopup", "2004|||||||command", L"1016 Year|live 13|", L"1016 live 13 ", 1016},
       {"XELM TimePopup", "", L"1018 Hour|1019 Minute|1020 AM or PM|", L"1018 1019 1020 ", 1018},
       {"XELM TimePopup", "||24", L"1018 Hour|1019 Minute|", L"1018 1019 ", 1018},
@@ -1033,7 +1137,12 @@ TEST_F(AccessibilityTest, EveryListHasANameWhileItsWindowIsOpen) {
       GetGUIThreadInfo(GetWindowThreadProcessId(d.window(), nullptr), &ui);
       EXPECT_EQ(GetParent(ui.hwndFocus), d.window()) << c.function << " " << c.parameter;
       EXPECT_EQ(GetDlgCtrlID(ui.hwndFocus), c.focused) << c.function << " " << c.parameter;
-      std::printf("focus in %s (\"%s\"): control %d\n", c.function, c.parameter, GetDlgCtrlID(ui.hwndFocus));
+      if (c.announcement) {
+        AccessibleView view(d.window());
+        const std::string identities =
+            identityOf(view.child(c.announcement), CHILDID_SELF) + "|" + identityOf(view.child(1), 9) + "|";
+        EXPECT_EQ(identities, c.identities) << c.function;
+      }
       d.close();
     });
     EXPECT_EQ(cleared, c.cleared) << c.function << " " << c.parameter;

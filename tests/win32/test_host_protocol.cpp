@@ -25,6 +25,7 @@ TEST(HostProtocol, ResourcesTheHostReads) {
       {"FileVersion", XELM_VERSION_TEXT}, {"ProductVersion", XELM_VERSION_TEXT}, {"CompanyName", "Vantrell"},
       {"FileDescription", "XELM Datewell"}, {"InternalName", "XELMCalendar"},
       {"OriginalFilename", "XELMCalendar.fmx"}, {"ProductName", "Vantrell Datewell"},
+      {"Comments", "Needs Windows XP or later"},
   };
   for (const auto& t : texts) EXPECT_EQ(host.versionText(t.name), t.text) << t.name;
 }

@@ -137,16 +137,18 @@ IAccessible* AccessibleView::child(long id) const {
 
 namespace {
 
-// The name of the object `reached` holds (VT_DISPATCH), or "" for another answer.
-std::wstring nameOfObject(const VARIANT& reached) {
+// The name of the object `reached` holds (VT_DISPATCH), or "" for another
+// answer; its role in `role` when given (0 for another answer).
+std::wstring nameOfObject(const VARIANT& reached, long* role = nullptr) {
   IAccessible* object = nullptr;
+  if (role) *role = 0;
   if (reached.vt != VT_DISPATCH || !reached.pdispVal ||
       FAILED(reached.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object))))
     return L"";
-  BSTR text = nullptr;
-  const std::wstring name = object->get_accName(childVariant(CHILDID_SELF), &text) == S_OK ? takeText(text) : L"";
+  const AccessibleElement self = readElement(object, CHILDID_SELF);
   object->Release();
-  return name;
+  if (role) *role = self.role;
+  return self.name;
 }
 
 }  // namespace
@@ -178,13 +180,16 @@ HRESULT AccessibleView::select(long id, long flags) const {
   return object_ ? object_->accSelect(flags, childVariant(id)) : E_FAIL;
 }
 
-long AccessibleView::navigate(long id, long direction, std::wstring* reached) const {
+long AccessibleView::navigate(long id, long direction, std::wstring* reached, long* role) const {
   VARIANT end;
   VariantInit(&end);
   const HRESULT hr = object_ ? object_->accNavigate(direction, childVariant(id), &end) : E_FAIL;
   if (hr != S_OK) return FAILED(hr) ? -2 : -1;
   if (end.vt == VT_DISPATCH) {
-    if (reached) *reached = nameOfObject(end);
+    if (reached || role) {
+      const std::wstring name = nameOfObject(end, role);
+      if (reached) *reached = name;
+    }
     VariantClear(&end);
     return 0;
   }
@@ -332,6 +337,15 @@ bool sameObject(IUnknown* a, IUnknown* b) {
   return same;
 }
 
+const IID kIAccIdentity = {0x7852b78d, 0x1cfd, 0x41c1, {0xa6, 0x15, 0x9c, 0x0c, 0x85, 0x96, 0x0b, 0x5f}};
+
+// An identity string as bytes; "" for none.
+std::string takeIdentity(BYTE* bytes, DWORD size) {
+  std::string out = bytes ? std::string(reinterpret_cast<const char*>(bytes), size) : std::string();
+  CoTaskMemFree(bytes);
+  return out;
+}
+
 // The client's child id of `object` when navigation reaches it there, by
 // COM identity; 0 for none.
 long clientChildHolding(HWND window, IAccessible* object) {
@@ -372,8 +386,41 @@ std::string describeEvent(DWORD event, HWND window, LONG object, LONG child) {
   BSTR text = nullptr;
   if (found->get_accName(id, &text) == S_OK && text && SysStringLen(text) > 0) line += ": " + narrowText(text);
   SysFreeString(text);
+  // An object below the client names its elements by its own identity,
+  // which must be the element the event named.
+  if (holder != 0) {
+    const std::string identity = identityOf(found, element);
+    if (identity.empty()) line += " (no identity)";
+    else if (identity != composedIdentity(window, object, child)) line += " (another identity)";
+  }
   found->Release();
   return line;
+}
+
+std::string identityOf(IAccessible* object, long id) {
+  IAccIdentity* identity = nullptr;
+  if (FAILED(object->QueryInterface(kIAccIdentity, reinterpret_cast<void**>(&identity))) || !identity) return "";
+  BYTE* bytes = nullptr;
+  DWORD size = 0;
+  const HRESULT hr = identity->GetIdentityString(static_cast<DWORD>(id), &bytes, &size);
+  identity->Release();
+  return SUCCEEDED(hr) ? takeIdentity(bytes, size) : takeIdentity(bytes, 0);
+}
+
+std::string composedIdentity(HWND window, LONG object, LONG child) {
+  IAccPropServices* services = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                 reinterpret_cast<void**>(&services)))) {
+    BYTE* bytes = nullptr;
+    DWORD size = 0;
+    const HRESULT hr = services->ComposeHwndIdentityString(window, static_cast<DWORD>(object),
+                                                           static_cast<DWORD>(child), &bytes, &size);
+    services->Release();
+    if (SUCCEEDED(hr) && bytes) return takeIdentity(bytes, size);
+  }
+  const DWORD parts[3] = {static_cast<DWORD>(reinterpret_cast<UINT_PTR>(window)), static_cast<DWORD>(object),
+                          static_cast<DWORD>(child)};
+  return std::string(reinterpret_cast<const char*>(parts), sizeof parts);
 }
 
 namespace {
@@ -400,23 +447,27 @@ void CALLBACK EventListener::hear(HWINEVENTHOOK, DWORD event, HWND window, LONG 
   if (!self || window != self->window_) return;
   self->lastHeard_ = GetTickCount();
   // The place is taken before the element is resolved: while that call
-  // waits, the events after this one are delivered.
+  // waits, the events after this one are delivered and may grow lines_,
+  // so the line is written only once it is made.
   const size_t at = self->lines_.size();
   self->lines_.emplace_back();
-  self->lines_[at] = describeEvent(event, window, object, child);
+  std::string line = describeEvent(event, window, object, child);
+  self->lines_[at] = line;
 }
 
 void EventListener::pump(int quietMs, int limitMs, bool afterAnEvent) {
   const DWORD start = GetTickCount();
   for (DWORD now = start; static_cast<int>(now - start) < limitMs && IsWindow(window_); now = GetTickCount()) {
-    const DWORD since = lastHeard_ ? lastHeard_ : (afterAnEvent ? now : start);
-    if (static_cast<int>(now - (since > start ? since : start)) >= quietMs) return;
+    const bool heard = lines_.size() > pumpedUpTo_;
+    const DWORD since = heard && static_cast<int>(lastHeard_ - start) > 0 ? lastHeard_ : start;
+    if ((heard || !afterAnEvent) && static_cast<int>(now - since) >= quietMs) break;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
   }
+  pumpedUpTo_ = lines_.size();
 }
 
-std::vector<std::string> EventListener::heard() const {
+std::vector<std::string> EventListener::events() const {
   std::vector<std::string> lines;
   for (const std::string& line : lines_)
     if (!line.empty()) lines.push_back(line);

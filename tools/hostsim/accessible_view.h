@@ -66,9 +66,10 @@ class AccessibleView {
   HRESULT select(long id, long flags) const;
 
   // accNavigate from child `id`: the child id reached, 0 for an object of
-  // its own (a control's, a month object's; its name in `reached` when
-  // given), -1 when nothing is there (S_FALSE), -2 when the call failed.
-  long navigate(long id, long direction, std::wstring* reached = nullptr) const;
+  // its own (a control's, a month object's; its name in `reached` and its
+  // role in `role` when given), -1 when nothing is there (S_FALSE), -2 when
+  // the call failed.
+  long navigate(long id, long direction, std::wstring* reached = nullptr, long* role = nullptr) const;
 
   // The steps a reader takes from the object to the element named by
   // `path`, "NAME" or "GROUP / NAME", counted as NVDA's object navigation
@@ -103,9 +104,22 @@ class AccessibleView {
 // simple child N, "#K" the client's child K that is an object of its own,
 // "#K/N" child N of that object, "?" an element navigation never reaches;
 // then ": " and the element's name when it has one (not the client's own,
-// the window's title). "" for an event that
-// is not about the window's client area or its objects.
+// the window's title). An element of an object below the client must
+// answer IAccIdentity with the identity composedIdentity gives for the
+// event's (window, object, child): the line ends in " (no identity)" or
+// " (another identity)" when it does not. "" for an event that is not
+// about the window's client area or its objects.
 std::string describeEvent(DWORD event, HWND window, LONG object, LONG child);
+
+// Element `id` of `object`'s identity string (IAccIdentity), as bytes; ""
+// when it has none or refuses.
+std::string identityOf(IAccessible* object, long id);
+
+// The identity string of (window, object, child): what the platform's
+// annotation service composes, or where it refuses (Wine), the window
+// handle, the object id and the child id as three little-endian DWORDs,
+// as the plug-in composes it then.
+std::string composedIdentity(HWND window, LONG object, LONG child);
 
 // Hears, out of context as a reader does, the WinEvents about `window`'s
 // accessible objects while it lives, each described by describeEvent when it
@@ -119,12 +133,13 @@ class EventListener {
   EventListener& operator=(const EventListener&) = delete;
 
   // Takes messages until the window is gone, or until nothing was heard
-  // for `quietMs` (after at least one event when `afterAnEvent`), or
-  // `limitMs` passed.
+  // for `quietMs` (after at least one event heard since the previous pump
+  // ended, or since the listener began, when `afterAnEvent`: events also
+  // arrive while the thread waits in a sent message), or `limitMs` passed.
   void pump(int quietMs, int limitMs, bool afterAnEvent = false);
 
-  // What was heard: one describeEvent line an event about the window.
-  std::vector<std::string> heard() const;
+  // The events heard: one describeEvent line an event about the window.
+  std::vector<std::string> events() const;
 
  private:
   static void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD);
@@ -133,6 +148,7 @@ class EventListener {
   HWINEVENTHOOK hook_ = nullptr;
   std::vector<std::string> lines_;  // "" for an event of no interest
   DWORD lastHeard_ = 0;             // tick count of the latest event, 0 before the first
+  size_t pumpedUpTo_ = 0;           // lines_ heard when the latest pump ended
 };
 
 // Child id `id` as a VARIANT (VT_I4), as IAccessible's methods take it.

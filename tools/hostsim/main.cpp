@@ -7,7 +7,8 @@
 // and with either of the last two: --before "delkey PATH" or --before
 // "denywrite PATH" (done before the window opens), --wait-limit SECONDS (how
 // long a window may stay open after the last --do action before hostsim
-// closes it and fails; 20 by default).
+// closes it and fails; 20 by default), --high-contrast (the plug-in is told
+// that high contrast is on, and the system colours are white on black).
 //
 // ACTION: "select ID INDEX", "select ID TEXT", "press ID", "click X Y",
 // "type ID TEXT", "close", "msgbox", "shot FILE.png", "wait MS", "tree"
@@ -39,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "high_contrast.h"
 #include "plugin_host.h"
 #include "window_driver.h"
 
@@ -57,7 +59,8 @@ int usage() {
                "usage: hostsim [--plugin FILE] info\n"
                "       hostsim [--plugin FILE] call NAME PARAM [--do ACTION]... [--fail-resize] [--bytes]\n"
                "       hostsim [--plugin FILE] prefs [--do ACTION]...\n"
-               "options of call and prefs: --before ACTION (delkey/denywrite), --wait-limit SECONDS\n");
+               "options of call and prefs: --before ACTION (delkey/denywrite), --wait-limit SECONDS,\n"
+               "  --high-contrast\n");
   return 2;
 }
 
@@ -79,7 +82,7 @@ int info(PluginHost& host) {
   for (int i = 0; i < 6; ++i) std::printf("function %d:  %s\n", i, host.stringResource(144 + i).c_str());
   std::printf("file version: %s\n", host.fileVersion().c_str());
   const char* names[] = {"FileVersion", "ProductVersion", "CompanyName", "FileDescription",
-                         "InternalName", "OriginalFilename", "ProductName"};
+                         "InternalName", "OriginalFilename", "ProductName", "Comments"};
   for (const char* name : names) std::printf("  %-17s %s\n", name, host.versionText(name).c_str());
   std::printf("initialise(80): %d\n", host.initialise(80));
   return 0;
@@ -189,10 +192,11 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> actions;
   std::vector<std::string> positional, before;
-  bool failResize = false, showBytes = false;
+  bool failResize = false, showBytes = false, highContrast = false;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--do" && i + 1 < args.size()) actions.push_back(args[++i]);
     else if (args[i] == "--fail-resize") failResize = true;
+    else if (args[i] == "--high-contrast") highContrast = true;
     else if (args[i] == "--bytes") showBytes = true;
     else if (takePreparation(args, i, before)) continue;
     else positional.push_back(args[i]);
@@ -200,6 +204,8 @@ int main(int argc, char** argv) {
   host.initialise(80);
   std::unique_ptr<KeyWriteDenial> denial;
   if (!prepareRegistry(before, denial)) return 1;
+  HighContrast contrast(host.module());
+  if (highContrast) contrast.turnOn(highContrastBlack());
 
   if (command == "prefs") {
     bool ok = runWithActions(actions, [&] { host.callKind(5); });
