@@ -22,7 +22,7 @@ LabelRun::FontMetrics& LabelRun::metricsOf(HGDIOBJ font) {
   static FontMetrics keptFonts[kKeptFonts];
   static int keptCount = 0, nextToReplace = 0;
   for (int k = 0; k < fontCount_; ++k)
-    if (fontHandles_[k] == font) return *fonts_[k];
+    if (fonts_[k] && fontHandles_[k] == font) return *fonts_[k];
   LOGFONTA description = {};
   GetObjectA(font, sizeof description, &description);
   FontMetrics* found = nullptr;
@@ -127,7 +127,5 @@ void LabelRun::draw() {
     SetTextColor(dc_, text);
     SetBkMode(dc_, mode);
   }
-  labels_ = 0;
-  length_ = 0;
-  boxCount_ = 0;
+  empty();
 }

@@ -8,7 +8,7 @@
 
 class LabelRun {
  public:
-  explicit LabelRun(HDC dc) : dc_(dc) {}
+  explicit LabelRun(HDC dc) : dc_(dc) { empty(); }
   LabelRun(const LabelRun&) = delete;
   LabelRun& operator=(const LabelRun&) = delete;
 
@@ -37,10 +37,12 @@ class LabelRun {
   FontMetrics& metricsOf(HGDIOBJ font);
   INT advanceOf(FontMetrics& metrics, char c);
   void drawAlone(int x, int y, const char* label, int length, COLORREF text, COLORREF background);
+  // No labels, characters or boxes: a new run, and the run after each draw.
+  void empty() { labels_ = length_ = boxCount_ = 0; }
 
   HDC dc_;
   HGDIOBJ fontHandles_[kFonts] = {};
-  FontMetrics* fonts_[kFonts] = {};  // the metrics of the fonts met so far
+  FontMetrics* fonts_[kFonts] = {};  // the metrics of the fonts met so far, or none
   int fontCount_ = 0;
   HGDIOBJ font_ = nullptr;  // the run's
   int x_ = 0, y_ = 0;  // the first character's place
@@ -49,5 +51,5 @@ class LabelRun {
   char chars_[kMostChars] = {};
   INT advances_[kMostChars] = {};
   RECT boxes_[kMostLabels] = {};  // the boxes to fill
-  int length_ = 0, labels_ = 0, boxCount_ = 0;
+  int length_, labels_, boxCount_;  // set by empty()
 };
