@@ -30,9 +30,11 @@ int32_t selectedMonth(HWND list) {
   return index == CB_ERR ? 0 : static_cast<int32_t>(index) + 1;
 }
 
-// The colour a brush fills with, or CLR_INVALID when it is not solid.
+// The colour a brush fills with, or CLR_INVALID when it is not solid or
+// cannot be read (the description then stays hollow).
 COLORREF solidColour(HGDIOBJ brush) {
   LOGBRUSH description = {};
+  description.lbStyle = BS_HOLLOW;
   return GetObjectA(brush, sizeof description, &description) && description.lbStyle == BS_SOLID ? description.lbColor
                                                                                                  : CLR_INVALID;
 }
