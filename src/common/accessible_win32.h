@@ -9,10 +9,12 @@
 // A text of the plug-in's as a BSTR (nullptr when out of memory). Its texts
 // are Western (code page 1252), such as "F\xE9vrier": converted from 1252
 // whatever the system's code page is. Each byte of 1252 is one UTF-16 unit.
+// An empty text converts nothing: the conversion refuses a length of 0 and
+// answers 0, which is the length wanted.
 inline BSTR accessibleText(const char* text) {
   const int length = lstrlenA(text);
   BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-  if (wide && length > 0 && MultiByteToWideChar(1252, 0, text, length, wide, length) != length) {
+  if (wide && MultiByteToWideChar(1252, 0, text, length, wide, length) != length) {
     SysFreeString(wide);
     return SysAllocString(L"");
   }

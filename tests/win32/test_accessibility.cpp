@@ -845,6 +845,7 @@ std::vector<std::string> answersOf(IAccessible* o, long id, bool own) {
   VARIANT out;
   IDispatch* child = nullptr;
   LONG number = -1, topic = -1;
+  UINT typeInfos = 1;
   LONG place[4] = {-1, -1, -1, -1};
   POINT corner = {0, 0};  // the client's, where the announcement's empty area lies
   ClientToScreen(inContext.shownCalendar, &corner);
@@ -876,6 +877,8 @@ std::vector<std::string> answersOf(IAccessible* o, long id, bool own) {
       {"no children", true, S_OK, [&] { return number == 0 ? S_OK : E_FAIL; }},
       {"a child's name", true, E_INVALIDARG, [&] { return o->get_accName(one, &text); }},
       {"a child's value", true, E_INVALIDARG, [&] { return o->get_accValue(one, &text); }},
+      {"type info count", true, S_OK, [&] { return o->GetTypeInfoCount(&typeInfos); }},
+      {"no type info", true, S_OK, [&] { return typeInfos == 0 ? S_OK : E_FAIL; }},
       {"a child's location", true, E_INVALIDARG,
        [&] { return o->accLocation(&place[0], &place[1], &place[2], &place[3], one); }},
   };
