@@ -65,7 +65,7 @@ INT LabelRun::advanceOf(FontMetrics& metrics, char c) {
 
 bool LabelRun::add(int x, int y, const char* label, int length, int right, int bottom, HGDIOBJ font,
                    COLORREF text, COLORREF background, bool boxed) {
-  if (!continues(y, font, text, background) || labels_ == kMostLabels || length_ + length > kMostChars) draw();
+  if (labels_ == kMostLabels || length_ + length > kMostChars) draw();
   FontMetrics& metrics = metricsOf(font);
   INT advances[kMostChars];
   int end = x;

@@ -20,7 +20,9 @@ class LabelRun {
   // background colour, so that the label's box must be filled (as it must
   // be wherever it reaches a border line). Returns false when the box
   // reaches the right border line: the caller then draws the run before
-  // anything else is drawn over it, as a call of its own would be.
+  // anything else is drawn over it, as a call of its own would be. The
+  // label must continue the run: the caller draws the run first otherwise,
+  // before the cell's outline can cover its labels.
   bool add(int x, int y, const char* label, int length, int right, int bottom, HGDIOBJ font, COLORREF text,
            COLORREF background, bool boxed);
   // Draws the collected labels as TextOut in opaque mode would one by one:
