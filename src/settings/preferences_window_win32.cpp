@@ -11,6 +11,7 @@
 
 #include "call/host_interface.h"
 #include "common/list_fill_win32.h"
+#include "common/list_text_win32.h"
 #include "common/message_box_win32.h"
 #include "common/owner_area_win32.h"
 #include "common/placement.h"
@@ -270,8 +271,10 @@ void readIndexText(HWND window, const PreferenceList& list, char (&text)[2]) {
     setIndexText(text, selectedPosition(window, list.id), list.count);
     return;
   }
+  // An entry too long for any language's name (another program's) reads
+  // as none, never as the name it begins with.
   char name[10];  // "Norwegian", the longest name, and its terminator
-  GetDlgItemTextA(window, IDC_PREF_LANGUAGE, name, sizeof name);
+  selectedListText(GetDlgItem(window, IDC_PREF_LANGUAGE), name, sizeof name);
   setIndexText(text, languageIndex(name), kLanguageCount);
 }
 
