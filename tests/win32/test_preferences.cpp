@@ -219,6 +219,9 @@ TEST_F(Preferences, OutOfRangeAndOverlongValues) {
   Shown s;
   openPreferences([&](WindowDriver& d) {
     s = read(d);
+    // Another program's entry that begins with a language's name is no language.
+    SendDlgItemMessageA(d.window(), IDC_PREF_LANGUAGE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Norwegian2"));
+    d.selectText(IDC_PREF_LANGUAGE, "Norwegian2");
     d.pressButton(IDOK);
   });
   EXPECT_EQ(s.title, "Datewell 3.0");
