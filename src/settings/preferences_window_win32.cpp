@@ -274,8 +274,8 @@ void readIndexText(HWND window, const PreferenceList& list, char (&text)[2]) {
   // An entry too long for any language's name (another program's) reads
   // as none, never as the name it begins with.
   char name[10];  // "Norwegian", the longest name, and its terminator
-  selectedListText(GetDlgItem(window, IDC_PREF_LANGUAGE), name, sizeof name);
-  setIndexText(text, languageIndex(name), kLanguageCount);
+  const bool read = selectedListText(GetDlgItem(window, IDC_PREF_LANGUAGE), name, sizeof name);
+  setIndexText(text, read ? languageIndex(name) : -1, kLanguageCount);
 }
 
 void onOk(HWND window) {

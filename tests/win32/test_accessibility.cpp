@@ -232,6 +232,7 @@ TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
 TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
   struct Move {
     long from, direction, to;  // to: -2 refused, -1 nothing there, 0 an object (a control's, a month's)
+    int control = 0;  // the control whose object it is, when it is checked
   };
   const struct {
     const char* function;
@@ -246,7 +247,9 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
       {"XELM CalPopup", "03/05/2004|||||||command",
        {{13, NAVDIR_UP, 6}, {6, NAVDIR_UP, -1}, {6, NAVDIR_DOWN, 13}, {13, NAVDIR_LEFT, 12},
         {13, NAVDIR_RIGHT, 14}, {8, NAVDIR_LEFT, -1}, {49, NAVDIR_RIGHT, -1}, {49, NAVDIR_DOWN, -1},
-        {43, NAVDIR_DOWN, -1}, {36, NAVDIR_DOWN, 43}, {49, NAVDIR_NEXT, 50}, {50, NAVDIR_NEXT, 0},
+        {43, NAVDIR_DOWN, -1}, {36, NAVDIR_DOWN, 43}, {49, NAVDIR_NEXT, 50}, {50, NAVDIR_NEXT, 0, 1015},
+        {52, NAVDIR_PREVIOUS, 0, 1015}, {54, NAVDIR_PREVIOUS, 0, kOk}, {54, NAVDIR_NEXT, -1},
+        {55, NAVDIR_PREVIOUS, -2}, {CHILDID_SELF, NAVDIR_LASTCHILD, 0, 1034},
         {50, NAVDIR_PREVIOUS, 49}, {1, NAVDIR_PREVIOUS, -1}, {CHILDID_SELF, NAVDIR_FIRSTCHILD, 1},
         {13, NAVDIR_FIRSTCHILD, -2}, {13, NAVDIR_LASTCHILD, -2}, {50, NAVDIR_UP, -2}},
        {13},
@@ -265,8 +268,12 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
   for (const auto& c : cases) {
     const std::string result = callDriven(c.function, c.parameter, [&](WindowDriver& d) {
       auto view = std::make_unique<AccessibleView>(d.window());  // let go before the window ends
-      for (const Move& m : c.moves)
-        EXPECT_EQ(view->navigate(m.from, m.direction), m.to) << c.parameter << " from " << m.from << " " << m.direction;
+      for (const Move& m : c.moves) {
+        int control = 0;
+        EXPECT_EQ(view->navigate(m.from, m.direction, nullptr, nullptr, &control), m.to)
+            << c.parameter << " from " << m.from << " " << m.direction;
+        if (m.control) EXPECT_EQ(control, m.control) << c.parameter << " from " << m.from << " " << m.direction;
+      }
       HRESULT hr = E_FAIL;
       EXPECT_EQ(view->selection(&hr), c.selection) << c.parameter;
       EXPECT_EQ(hr, c.selection.empty() ? S_FALSE : S_OK) << c.parameter;

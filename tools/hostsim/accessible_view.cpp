@@ -180,7 +180,7 @@ HRESULT AccessibleView::select(long id, long flags) const {
   return object_ ? object_->accSelect(flags, childVariant(id)) : E_FAIL;
 }
 
-long AccessibleView::navigate(long id, long direction, std::wstring* reached, long* role) const {
+long AccessibleView::navigate(long id, long direction, std::wstring* reached, long* role, int* control) const {
   VARIANT end;
   VariantInit(&end);
   const HRESULT hr = object_ ? object_->accNavigate(direction, childVariant(id), &end) : E_FAIL;
@@ -189,6 +189,15 @@ long AccessibleView::navigate(long id, long direction, std::wstring* reached, lo
     if (reached || role) {
       const std::wstring name = nameOfObject(end, role);
       if (reached) *reached = name;
+    }
+    if (control) {
+      HWND window = nullptr;
+      IAccessible* object = nullptr;
+      if (end.pdispVal && SUCCEEDED(end.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object)))) {
+        WindowFromAccessibleObject(object, &window);
+        object->Release();
+      }
+      *control = window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) ? GetDlgCtrlID(window) : 0;
     }
     VariantClear(&end);
     return 0;

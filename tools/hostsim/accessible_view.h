@@ -67,9 +67,10 @@ class AccessibleView {
 
   // accNavigate from child `id`: the child id reached, 0 for an object of
   // its own (a control's, a month object's; its name in `reached` and its
-  // role in `role` when given), -1 when nothing is there (S_FALSE), -2 when
-  // the call failed.
-  long navigate(long id, long direction, std::wstring* reached = nullptr, long* role = nullptr) const;
+  // role in `role`, the id of the control whose window it is in `control`,
+  // when given), -1 when nothing is there (S_FALSE), -2 when the call failed.
+  long navigate(long id, long direction, std::wstring* reached = nullptr, long* role = nullptr,
+                int* control = nullptr) const;
 
   // The steps a reader takes from the object to the element named by
   // `path`, "NAME" or "GROUP / NAME", counted as NVDA's object navigation
