@@ -88,15 +88,14 @@ RECT controlRect(HWND window, int id) {
 // The display's dots per inch, from the window's own device context (the
 // system DPI; a later move to a monitor of another DPI is not followed). On
 // any display but a 96-DPI one the fonts are made again at its heights.
-// The client area then takes the size of the enlarged layout wherever the
-// template's differs: the template grows with its dialog font, which keeps
+// The client area then takes the size of the enlarged layout, which the
+// template's may differ from: the template grows with its dialog font, which keeps
 // step neither with the display (under Wine at 144 DPI its client is
 // 334 x 219 where the layout needs 375 x 230) nor, on systems whose dialog
 // font has other metrics, with the grid (with 6 x 12 base units it is 12
 // pixels short and the last week row would be cut off). With Windows'
 // Western dialog font at 96 DPI the template gives the layout's size.
-// Returns whether the client area was resized.
-bool adaptToDisplay(HWND window) {
+void adaptToDisplay(HWND window) {
   HDC dc = GetDC(window);
   popupState.dpi = acceptedDpi(dc ? GetDeviceCaps(dc, LOGPIXELSY) : kBaseDpi);
   if (dc) ReleaseDC(window, dc);
@@ -107,10 +106,8 @@ bool adaptToDisplay(HWND window) {
   GetClientRect(window, &client);
   int32_t w = 0, h = 0;
   enlargedClientSize(popupState.dpi, &w, &h);
-  if (client.right == w && client.bottom == h) return false;
   SetWindowPos(window, nullptr, 0, 0, width(outer) - client.right + w, height(outer) - client.bottom + h,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return true;
 }
 
 // The first half of the initialisation: the client rectangle recorded, the
@@ -188,13 +185,11 @@ void placeCalendarLists(HWND window, int slot, int monthList, int yearList) {
   moveControl(window, yearList, cellRect(slot, 6).left - enlarged(59), enlarged(kListTop));
 }
 
-// The lists that move with the layout: the right calendar's over it, the
-// year view's only list over February, and where the client area was
-// resized to the layout (the template's positions do not keep step with the
-// grid there) the left calendar's over it.
-void placeLists(HWND window, bool clientResized) {
-  if (popupState.mode != YearView && (clientResized || popupState.dpi != kBaseDpi))
-    placeCalendarLists(window, 1, IDC_MONTH_LEFT, IDC_YEAR_LEFT);
+// The lists over their months: each calendar's over it (the template's
+// positions keep step with the grid only at 96 DPI with Windows' Western
+// dialog font), the year view's only list over February.
+void placeLists(HWND window) {
+  if (popupState.mode != YearView) placeCalendarLists(window, 1, IDC_MONTH_LEFT, IDC_YEAR_LEFT);
   if (popupState.mode == DateRange) {
     placeCalendarLists(window, 2, IDC_MONTH_RIGHT, IDC_YEAR_RIGHT);
     ShowWindow(GetDlgItem(window, IDC_MONTH_RIGHT), SW_SHOW);
@@ -241,7 +236,7 @@ void onInitDialog(HWND window) {
   // Before the window can answer a reader (WM_GETOBJECT waits for
   // dialogReady): the previous window's last words are not this one's.
   resetAnnouncement();
-  const bool clientResized = adaptToDisplay(window);
+  adaptToDisplay(window);
   layoutAndFill(window);
   SetWindowTextA(window, popupState.settings.title);
   popupState.dialogReady = 1;
@@ -252,7 +247,7 @@ void onInitDialog(HWND window) {
   SetWindowPos(window, nullptr, target.left, target.top, width(target), height(target),
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (commandButtons()) placeCommandButtons(window);
-  placeLists(window, clientResized);
+  placeLists(window);
   sizeOpenLists(window);
   const ListName* names = nullptr;
   const int named = shownListNames(&names);
