@@ -833,7 +833,7 @@ struct InContextClient {
   IAccessible* kept = nullptr;       // the window's object
   IAccessible* keptMonth = nullptr;  // in a range its first month object
   LRESULT askedWhileEnding = -1;
-  std::vector<HRESULT> locationsWithoutAPointer;
+  std::vector<HRESULT> callsWithoutAPointer;
   std::vector<std::string> announcementAnswers;  // answersOf the announcement
   std::string announcementMoves;
   std::string identities;  // of the announcement and a day, before the end
@@ -888,6 +888,7 @@ std::vector<std::string> answersOf(IAccessible* o, long id, bool own) {
       {"no type info", true, S_OK, [&] { return typeInfos == 0 ? S_OK : E_FAIL; }},
       {"a child's location", true, E_INVALIDARG,
        [&] { return o->accLocation(&place[0], &place[1], &place[2], &place[3], one); }},
+      {"no place for a child", true, S_OK, [&] { return place[0] | place[1] | place[2] | place[3] ? E_FAIL : S_OK; }},
   };
   std::vector<std::string> wrong;
   for (const Row& row : rows) {
@@ -940,13 +941,15 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
       c.identities = std::string(announced ? "announcement " : "") + (day ? "day " : "") + (distinct ? "distinct" : "");
     }
     // No proxy stands between this client and the objects: a location asked
-    // without one of its four out-pointers is refused, never written through.
+    // without one of its four out-pointers, or the focus without its own, is
+    // refused, never written through.
     for (IAccessible* object : {c.kept, c.keptMonth, announcement}) {
+      if (object) c.callsWithoutAPointer.push_back(object->get_accFocus(nullptr));
       LONG place[4] = {};
       for (int missing = 0; object && missing < 4; ++missing) {
         LONG* out[4] = {&place[0], &place[1], &place[2], &place[3]};
         out[missing] = nullptr;
-        c.locationsWithoutAPointer.push_back(object->accLocation(out[0], out[1], out[2], out[3], childVariant(9)));
+        c.callsWithoutAPointer.push_back(object->accLocation(out[0], out[1], out[2], out[3], childVariant(9)));
       }
     }
     if (announcement) announcement->Release();
@@ -981,7 +984,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     UnhookWindowsHookEx(hook);
     const bool range = std::string(function) == "XELM CalPopup2";
     EXPECT_EQ(c.askedWhileEnding, 0) << function;
-    EXPECT_EQ(c.locationsWithoutAPointer, std::vector<HRESULT>(range ? 12 : 4, E_POINTER)) << function;
+    EXPECT_EQ(c.callsWithoutAPointer, std::vector<HRESULT>(range ? 15 : 5, E_POINTER)) << function;
     EXPECT_EQ(c.announcementAnswers, std::vector<std::string>{}) << function;
     EXPECT_EQ(c.announcementMoves, range ? "object object none " : "") << function;
     EXPECT_EQ(c.identities, range ? "announcement day distinct" : "") << function;
