@@ -94,7 +94,7 @@ void makeThemeObjects(int32_t dpi) {
   const PopupSettings& settings = popupState.settings;
   // Out-of-range indexes cannot come from the store or the parameters; fall
   // back to the first entry rather than read past a table.
-  const ThemePalette& palette = themePalettes[settings.theme >= 0 && settings.theme < kThemeCount ? settings.theme : 0];
+  const ThemePalette& palette = paletteOf(settings.theme);
   createThemeFonts(dpi);
   if (highContrastOn())
     makeSystemColours(popupState.objects);
@@ -115,7 +115,7 @@ void remakeThemeObjects() { makeThemeObjects(popupState.dpi ? popupState.dpi : k
 void createThemeFonts(int32_t dpi) {
   const PopupSettings& settings = popupState.settings;
   ThemeObjects& o = popupState.objects;
-  const char* face = faceNames[settings.font >= 0 && settings.font < kFontCount ? settings.font : 0];
+  const char* face = faceOf(settings.font);
   releaseThemeFonts();
   o.weekdayFont = makeFont(fontHeight(14, settings.scale, dpi), FW_BOLD, face);
   o.dayFont = makeFont(fontHeight(14, settings.scale, dpi), 0, face);

@@ -33,6 +33,11 @@ extern const char* const weekdayNames[kLanguageCount][7];  // Sunday first
 // -1 when none does.
 int32_t languageIndex(const char* name);
 
+// The palette of a theme index and the face of a font index; an index
+// outside the table (another tool may store one) gives the first entry.
+const ThemePalette& paletteOf(int32_t theme);
+const char* faceOf(int32_t font);
+
 // The year view's size factor for a size index: percent x 0.01 in single
 // precision (so 0.9 is stored slightly below 0.9); an index outside 0-2
 // gives the Normal size, 1.0.

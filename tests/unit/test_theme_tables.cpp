@@ -33,6 +33,17 @@ TEST(ThemeTables, LanguageIndexMatchesWholeNamesWithCase) {
   for (const char* name : {"english", "Norwegia", "Dutch ", "", "Englishman"}) EXPECT_EQ(languageIndex(name), -1) << name;
 }
 
+TEST(ThemeTables, AnIndexOutsideATableGivesItsFirstEntry) {
+  struct Case {
+    int32_t index;
+    int themeEntry, fontEntry;
+  } cases[] = {{0, 0, 0}, {3, 3, 3}, {5, 5, 0}, {6, 0, 0}, {4, 4, 0}, {-1, 0, 0}, {INT32_MIN, 0, 0}, {INT32_MAX, 0, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(&paletteOf(c.index), &themePalettes[c.themeEntry]) << c.index;
+    EXPECT_EQ(faceOf(c.index), faceNames[c.fontEntry]) << c.index;
+  }
+}
+
 TEST(ThemeTables, ScaleForSize) {
   struct Case {
     int32_t sizeIndex;
