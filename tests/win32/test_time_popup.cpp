@@ -117,15 +117,18 @@ TEST(TimePopup, UserChoicesReachTheResult) {
   });
   EXPECT_EQ(result, "7:45 PM");
   // An entry another program added, too long for an hour (8 characters fill
-  // the buffer without its terminator), confirms nothing.
-  for (int list : {IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_MERIDIEM_LIST}) {
-    EXPECT_EQ(callDriven("XELM TimePopup", "", [&](WindowDriver& d) {
-                const HWND box = GetDlgItem(d.window(), list);
-                SendMessageA(box, CB_SETCURSEL, SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("12345678")), 0);
-                d.pressButton(IDOK);
-              }),
-              "") << list;
-  }
+  // the buffer without its terminator), or a choice it took away, confirms
+  // nothing.
+  for (int list : {IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_MERIDIEM_LIST})
+    for (bool cleared : {false, true}) {
+      EXPECT_EQ(callDriven("XELM TimePopup", "", [&](WindowDriver& d) {
+                  const HWND box = GetDlgItem(d.window(), list);
+                  const LRESULT added = SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("12345678"));
+                  SendMessageA(box, CB_SETCURSEL, cleared ? -1 : added, 0);
+                  d.pressButton(IDOK);
+                }),
+                "") << list << (cleared ? " cleared" : " overlong");
+    }
   // A system refusing the lists' text conversion still gets a time, not ":".
   ImportHook refused(plugin().module(), "kernel32.dll", "MultiByteToWideChar", reinterpret_cast<const void*>(noConversion));
   ASSERT_TRUE(refused.installed());
