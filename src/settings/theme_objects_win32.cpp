@@ -41,7 +41,8 @@ bool highContrastOn() {
 }
 
 // The brushes and colours of the theme: the window and headings in its
-// colours, the days on the stock white and light grey brushes.
+// colours, the days on the stock white and light grey brushes. The objects
+// were released just before, which leaves no line pen and high contrast off.
 void makeThemeColours(ThemeObjects& o, const ThemePalette& palette) {
   o.dialogBrush = CreateSolidBrush(palette.background);
   o.weekdayBrush = CreateSolidBrush(palette.weekdayBackground);
@@ -59,8 +60,6 @@ void makeThemeColours(ThemeObjects& o, const ThemePalette& palette) {
   o.weekdayTextColor = palette.weekdayText;
   o.dayTextColor = palette.dayText;
   o.windowBkColor = palette.background;
-  o.linePen = nullptr;
-  o.highContrast = 0;
 }
 
 // The system's colours in matched pairs, as the user chose them: text in
@@ -92,8 +91,6 @@ void makeThemeObjects(int32_t dpi) {
   // destroyed) are released here instead of piling up.
   releaseThemeObjects();
   const PopupSettings& settings = popupState.settings;
-  // Out-of-range indexes cannot come from the store or the parameters; fall
-  // back to the first entry rather than read past a table.
   const ThemePalette& palette = paletteOf(settings.theme);
   createThemeFonts(dpi);
   if (highContrastOn())
