@@ -310,6 +310,15 @@ def report(files, mutants, everything, list_path, renumbering):
               + (f', {undecided} undecided' if undecided else '') + ')')
     score = 100.0 * total['killed'] / total['counted'] if total['counted'] else 100.0
     print(f"TOTAL {total['killed']}/{total['counted']} killed = {score:.1f}%")
+    # The share that matters: of the changes that alter the built code, and
+    # of those less the ones listed as harmless (what no input tells apart).
+    altering = total['counted'] - sum(m['result'] == 'same code' for m in mutants if m['file'] in files)
+    harmless = sum(1 for m in survivors if m.get('listed'))
+
+    def share(n, d):
+        return f'{n}/{d} = {100.0 * n / d:.1f}%' if d else 'none'
+    print(f"  of the changes that alter the code: {share(total['killed'], altering)} killed; "
+          f"leaving out the {harmless} listed as harmless: {share(total['killed'], altering - harmless)}")
 
     unexplained = [m for m in survivors if not m.get('listed')]
     if unexplained:
