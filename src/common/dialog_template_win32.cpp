@@ -57,7 +57,11 @@ const DLGTEMPLATE* copyDialogTemplate(HMODULE module, int id, bool (*keep)(int c
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
   HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
   const WORD* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
-  const size_t end = found ? SizeofResource(module, found) / sizeof(WORD) : 0;
+  return copyTemplateWords(words, found ? SizeofResource(module, found) / sizeof(WORD) : 0, keep, copy);
+}
+
+const DLGTEMPLATE* copyTemplateWords(const WORD* words, size_t end, bool (*keep)(int controlId),
+                                     DialogTemplateCopy& copy) {
   if (!words || end < kHeaderWords || end > kDialogTemplateWords) return nullptr;
   if (words[0] == 1 && words[1] == 0xFFFF) return nullptr;  // extended template
 

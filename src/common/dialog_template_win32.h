@@ -22,6 +22,11 @@ struct DialogTemplateCopy {
 const DLGTEMPLATE* copyDialogTemplate(HMODULE module, int id, bool (*keep)(int controlId),
                                       DialogTemplateCopy& copy);
 
+// The same for a template of `count` words at `words`: nullptr also when it
+// is malformed, and nothing past its end is read.
+const DLGTEMPLATE* copyTemplateWords(const WORD* words, size_t count, bool (*keep)(int controlId),
+                                     DialogTemplateCopy& copy);
+
 // Runs dialog `id` of `module` modally, owned by `owner`, built without the
 // controls `keep` rejects; from the template as it is when no copy can be
 // made. Returns what DialogBoxIndirectParam does (-1: not created).

@@ -87,6 +87,35 @@ TEST(DialogTemplateCopy, KeepsTheChosenControlsExactlyAndNoOthers) {
   }
 }
 
+// A template copied whole comes out word for word. Cut short anywhere it is
+// malformed and gives no copy; it lies at the end of readable memory, so
+// that a read past it ends the test.
+TEST(DialogTemplateCopy, ATemplateCutShortGivesNoCopy) {
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  const size_t page = system.dwPageSize;
+  BYTE* pages = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(pages, nullptr);
+  DWORD previous;
+  ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &previous));
+  HMODULE module = plugin().module();
+  for (int id : {IDD_CALENDAR, IDD_SET_TIME, IDD_PREFERENCES}) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    const WORD* resource = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+    const std::vector<WORD> words(resource, resource + SizeofResource(module, found) / sizeof(WORD));
+    DialogTemplateCopy copy;
+    leftOut.clear();
+    ASSERT_NE(copyTemplateWords(words.data(), words.size(), notLeftOut, copy), nullptr) << id;
+    EXPECT_EQ(std::vector<WORD>(copy.words, copy.words + words.size()), words) << id;
+    for (size_t cut = 0; cut < words.size(); ++cut) {
+      WORD* end = reinterpret_cast<WORD*>(pages + page);
+      std::copy(words.begin(), words.begin() + cut, end - cut);
+      EXPECT_EQ(copyTemplateWords(end - cut, cut, notLeftOut, copy), nullptr) << id << " cut to " << cut;
+    }
+  }
+  VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 TEST(DialogTemplateCopy, AMissingTemplateGivesNoCopy) {
   DialogTemplateCopy copy;
   EXPECT_EQ(copyDialogTemplate(plugin().module(), 999, notLeftOut, copy), nullptr);
