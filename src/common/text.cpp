@@ -33,6 +33,12 @@ void appendText(char* dst, size_t dstSize, const char* src) {
 
 void clearText(char* dst, size_t dstSize) { std::memset(dst, 0, dstSize); }
 
+size_t trimTrailingBlanks(char* text, size_t length) {
+  while (length > 0 && isBlank(text[length - 1])) --length;
+  text[length] = '\0';
+  return length;
+}
+
 int32_t readDecimal(const char* text) {
   if (!text) return 0;
   const char* p = text;

@@ -28,6 +28,11 @@ void clearText(char* dst, size_t dstSize);
 // space, tab, CR, LF, VT and FF.
 inline bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// Ends a text that another writer left without its terminator (`length`
+// characters, such as a system message) before its trailing blanks and line
+// ends; returns the length left.
+size_t trimTrailingBlanks(char* text, size_t length);
+
 // Reads a decimal number the way the plug-in reads every number in a text:
 // leading blanks (space, tab, CR, LF, VT, FF) skipped, an optional sign, then
 // digits up to the first other character; no digits gives 0. Values beyond

@@ -96,11 +96,9 @@ void listFailedLabels(const SaveOutcome& outcome, char (&labels)[300]) {
 // The system's description of `error`, without its line end, in the
 // system's language; "error N" when it has none.
 void describeSystemError(LONG error, char (&text)[200]) {
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
-  text[length] = '\0';
-  if (length == 0) std::snprintf(text, sizeof text, "error %ld", static_cast<long>(error));
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                      static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+  if (trimTrailingBlanks(text, length) == 0) std::snprintf(text, sizeof text, "error %ld", static_cast<long>(error));
 }
 
 // Tells the user in plain words what OK stored and why the rest was not:

@@ -8,7 +8,7 @@
 
 namespace {
 
-enum Writer { Copy, Append, AppendChar };
+enum Writer { Copy, Append, AppendChar, TrimEnd };
 
 // Each writer gets the first `size` bytes of a buffer whose bytes after the
 // text before are '#': whatever it writes must stay within its bytes.
@@ -26,6 +26,11 @@ TEST(Text, WritersStayWithinTheirField) {
       {Append, "abc", 4, "xyz", "abc", true},
       {AppendChar, "ab", 4, "c", "abc", true},
       {AppendChar, "abc", 4, "d", "abc", false},
+      // size: the characters a system call wrote, without a terminator
+      {TrimEnd, "", 0, "", "", true},
+      {TrimEnd, "Denied.\r\n", 9, "", "Denied.", true},
+      {TrimEnd, " \r\n", 3, "", "", true},
+      {TrimEnd, "ab\r\nxyz", 4, "", "ab", true},
   };
   for (const Case& c : cases) {
     char buffer[16];
@@ -35,6 +40,7 @@ TEST(Text, WritersStayWithinTheirField) {
     if (c.writer == Copy) copyText(buffer, c.size, c.added);
     if (c.writer == Append) appendText(buffer, c.size, c.added);
     if (c.writer == AppendChar) done = appendChar(buffer, c.size, c.added[0]);
+    if (c.writer == TrimEnd) done = trimTrailingBlanks(buffer, c.size) == std::strlen(c.after);
     EXPECT_STREQ(buffer, c.after) << c.before << " + " << c.added;
     const size_t kept = std::max(c.size, std::strlen(c.before) + 1);
     EXPECT_EQ(std::string(buffer + kept, sizeof buffer - kept), std::string(sizeof buffer - kept, '#')) << c.added;

@@ -383,6 +383,10 @@ TEST_F(Preferences, FailedSaveWarnsAndKeepsTheInput) {
        std::string("Your preferences could not be saved: ") + kRemoved, "", {}},
       {[&] { refuse({"Language"}, ERROR_NOT_ENOUGH_QUOTA); }, lift,
        "Your preferences were saved, except Language: Windows reported \"", "\" when storing them.", {"Language"}},
+      // An error the system has no words for is given by its number.
+      {[&] { refuse({"Theme"}, 0x20000001); }, lift,
+       "Your preferences were saved, except Theme: Windows reported \"error 536870913\" when storing them.", "",
+       {"Theme"}},
       {[&] { refuse({"DateSelectionMethod", "LocationX"}, ERROR_ACCESS_DENIED); }, lift,
        std::string("Your preferences were saved, except Date Selection Method, Left: ") + kNeedsRights, "",
        {"DateSelectionMethod", "LocationX"}},
