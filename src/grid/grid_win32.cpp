@@ -48,8 +48,7 @@ void frameHighlighted(HDC dc, int first, int end) {
     if (!cellHighlighted(index)) continue;
     const CellRect& r = popupState.grid[index].rect;
     const RECT frame = {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
-    if (frame.right > frame.left && frame.bottom > frame.top)
-      FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
   SetDCBrushColor(dc, previous);
 }
