@@ -231,7 +231,7 @@ void paintWithOwnTextCalls(HDC dc, int count) {
 // The window paints all its cells in one pass that selects each object only
 // when it changes and draws a row's labels together: it must leave the same
 // pixels as each cell drawn with text calls of its own (in every face, at
-// the three sizes and one too large for the cells, smoothed or not: under
+// the three sizes and two too large for the cells, smoothed or not: under
 // Wine some characters advance a pixel further in one form than in the
 // other), and the device context's brush and font as they were.
 TEST_F(CellPaint, OnePassPaintsWhatCellByCellPaints) {
@@ -245,7 +245,9 @@ TEST_F(CellPaint, OnePassPaintsWhatCellByCellPaints) {
   const char* const weekdays[] = {"Sun", "Mon", "Thu", "Wed", "Mit", "S\xF6n", "Fri"};  // 0xF6: o umlaut
   for (int i = 0; i < 7; ++i) std::strcpy(cell(i).label, weekdays[i]);
   for (const char* face : faceNames)
-    for (int size : {20, 14, 12, 10})  // 20: labels past the cell's bottom and right border lines
+    // 20: labels past the cell's bottom and right border lines; 21: one (a
+    // Times New Roman heading) whose box ends on the right border line
+    for (int size : {21, 20, 14, 12, 10})
       for (DWORD quality : {NONANTIALIASED_QUALITY, ANTIALIASED_QUALITY}) {
         HFONT weekday = CreateFontA(size, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, quality, 0, face);
         HFONT day = CreateFontA(size, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, quality, 0, face);
