@@ -272,7 +272,9 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
         int control = 0;
         EXPECT_EQ(view->navigate(m.from, m.direction, nullptr, nullptr, &control), m.to)
             << c.parameter << " from " << m.from << " " << m.direction;
-        if (m.control) EXPECT_EQ(control, m.control) << c.parameter << " from " << m.from << " " << m.direction;
+        if (m.control) {
+          EXPECT_EQ(control, m.control) << c.parameter << " from " << m.from << " " << m.direction;
+        }
       }
       HRESULT hr = E_FAIL;
       EXPECT_EQ(view->selection(&hr), c.selection) << c.parameter;

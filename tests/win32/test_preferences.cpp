@@ -126,10 +126,18 @@ void storeAll(const std::map<std::string, std::string>& values) {
   for (const auto& v : values) storeSetting(v.first, v.second);
 }
 
+// The registry answers the plug-in as Windows documents it: a reserved
+// argument other than 0 fails, where Wine would let it pass.
 class Preferences : public ::testing::Test {
  protected:
-  void SetUp() override { deleteVantrellTree(); }
+  void SetUp() override {
+    deleteVantrellTree();
+    ASSERT_TRUE(registry_.installed());
+  }
   void TearDown() override { deleteVantrellTree(); }
+
+ private:
+  DocumentedRegistry registry_{plugin().module()};
 };
 
 TEST_F(Preferences, NothingStoredShowsTheDefaultsAndCreatesTheKey) {

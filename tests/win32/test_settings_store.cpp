@@ -6,6 +6,7 @@
 #include <string>
 
 #include "harness.h"
+#include "registry_faults.h"
 #include "settings/settings_store.h"
 #include "settings/settings_store_win32.h"
 
@@ -70,10 +71,18 @@ PopupSettings load(PopupMode mode = SingleDate) {
   return popupState.settings;
 }
 
+// The store's code is linked into this program: the registry answers its
+// calls as Windows documents them (a reserved argument other than 0 fails).
 class SettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override { deleteSettingsKey(); }
+  void SetUp() override {
+    deleteSettingsKey();
+    ASSERT_TRUE(registry_.installed());
+  }
   void TearDown() override { deleteSettingsKey(); }
+
+ private:
+  DocumentedRegistry registry_{GetModuleHandleA(nullptr)};
 };
 
 TEST_F(SettingsStore, NoKeyGivesTheDefaultsEvenInTheYearView) {

@@ -21,7 +21,42 @@ LONG WINAPI refuseListedValues(HKEY key, LPCSTR name, DWORD reserved, DWORD type
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
+// The registry's own functions, reached past any hooked import table.
+template <typename Function>
+Function advapi(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), name)));
+}
+
+LONG WINAPI documentedOpen(HKEY key, LPCSTR path, DWORD options, REGSAM rights, PHKEY opened) {
+  static const auto open = advapi<decltype(&RegOpenKeyExA)>("RegOpenKeyExA");
+  if ((options & ~static_cast<DWORD>(REG_OPTION_OPEN_LINK)) != 0) return ERROR_INVALID_PARAMETER;
+  return open(key, path, options, rights, opened);
+}
+
+LONG WINAPI documentedCreate(HKEY key, LPCSTR path, DWORD reserved, LPSTR className, DWORD options, REGSAM rights,
+                             LPSECURITY_ATTRIBUTES security, PHKEY made, LPDWORD disposition) {
+  static const auto create = advapi<decltype(&RegCreateKeyExA)>("RegCreateKeyExA");
+  if (reserved != 0) return ERROR_INVALID_PARAMETER;
+  return create(key, path, reserved, className, options, rights, security, made, disposition);
+}
+
+LONG WINAPI documentedSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+  static const auto set = advapi<decltype(&RegSetValueExA)>("RegSetValueExA");
+  if (reserved != 0) return ERROR_INVALID_PARAMETER;
+  return set(key, name, reserved, type, data, size);
+}
+
 }  // namespace
+
+DocumentedRegistry::DocumentedRegistry(HMODULE module)
+    : open_(new ImportHook(module, "advapi32.dll", "RegOpenKeyExA", reinterpret_cast<const void*>(documentedOpen))),
+      create_(new ImportHook(module, "advapi32.dll", "RegCreateKeyExA", reinterpret_cast<const void*>(documentedCreate))),
+      set_(new ImportHook(module, "advapi32.dll", "RegSetValueExA", reinterpret_cast<const void*>(documentedSet))) {}
+
+DocumentedRegistry::~DocumentedRegistry() = default;
+
+// RegCreateKeyExA is imported only by a module that makes the key.
+bool DocumentedRegistry::installed() const { return open_->installed() && set_->installed(); }
 
 bool denyKeyRights(const std::string& path, DWORD rights) {
   HKEY key;

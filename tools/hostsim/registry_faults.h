@@ -58,3 +58,18 @@ class ValueRefusal {
  private:
   std::unique_ptr<ImportHook> hook_;
 };
+
+// Makes `module`'s registry calls (RegOpenKeyExA, RegCreateKeyExA,
+// RegSetValueExA) fail with ERROR_INVALID_PARAMETER, while this object lives,
+// when they pass what Windows documents as reserved (0) or as no option an
+// open takes (0 or REG_OPTION_OPEN_LINK): Wine ignores those arguments, so a
+// wrong one would pass unseen. The others go through to the registry.
+class DocumentedRegistry {
+ public:
+  explicit DocumentedRegistry(HMODULE module);
+  ~DocumentedRegistry();
+  bool installed() const;
+
+ private:
+  std::unique_ptr<ImportHook> open_, create_, set_;
+};
