@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "message_shape.h"
+
 PluginHost& plugin() {
   static PluginHost* host = [] {
     PluginHost* h = new PluginHost;
     if (!h->load(XELM_PLUGIN_PATH)) ADD_FAILURE() << h->lastError();
     else h->initialise(80);
+    // Every message the plug-in sends, for the whole run, is checked for
+    // parameters the documentation leaves unused (see callDriven).
+    if (h->module()) new MessageShape(h->module());
     return h;
   }();
   return *host;
@@ -28,6 +33,7 @@ std::string callDriven(const std::string& name, const std::string& parameter,
   if (drivenOk) *drivenOk = ok;
   EXPECT_TRUE(outcome.guardIntact) << name << " wrote past its result block";
   EXPECT_TRUE(outcome.recordIntact) << name << " changed the call record";
+  EXPECT_EQ(MessageShape::takeWrong(), "") << name << " sent a parameter documented as unused";
   return outcome.text();
 }
 
