@@ -110,6 +110,10 @@ TEST_F(YearPopupTest, EveryMonthSitsWhereTheScaledLayoutPutsIt) {
             if (GetPixel(copy, x, y) == 0) left = std::min<int>(left, x), right = std::max<int>(right, x);
         EXPECT_GT(right, left) << size.keyword << ": no name over month " << month;
         EXPECT_NEAR((left + right) / 2, (first.left + last.right) / 2, g.px(3)) << size.keyword << " month " << month;
+        // The month's frame runs just outside its last column, the background beyond it.
+        const int middle = (first.top + last.bottom) / 2;
+        EXPECT_EQ(GetPixel(copy, last.right, middle), COLORREF(0)) << size.keyword << " month " << month;
+        EXPECT_NE(GetPixel(copy, last.right + 1, middle), COLORREF(0)) << size.keyword << " month " << month;
       }
       SelectObject(copy, previous);
       DeleteObject(bitmap);
