@@ -231,7 +231,7 @@ TEST_F(AccessibilityTest, ObjectNavigationReachesAnyDayInAFewSteps) {
 // selecting a day as its default action picks it.
 TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
   struct Move {
-    long from, direction, to;  // to: -2 refused, -1 nothing there, 0 an object (a control's, a month's)
+    long from, direction, to;  // to: -2 no such child, -3 no such move, -1 nothing there, 0 an object
     int control = 0;  // the control whose object it is, when it is checked
   };
   const struct {
@@ -251,7 +251,7 @@ TEST_F(AccessibilityTest, SelectionAndDirectionsFollowTheGrid) {
         {52, NAVDIR_PREVIOUS, 0, 1015}, {54, NAVDIR_PREVIOUS, 0, kOk}, {54, NAVDIR_NEXT, -1},
         {55, NAVDIR_PREVIOUS, -2}, {CHILDID_SELF, NAVDIR_LASTCHILD, 0, 1034},
         {50, NAVDIR_PREVIOUS, 49}, {1, NAVDIR_PREVIOUS, -1}, {CHILDID_SELF, NAVDIR_FIRSTCHILD, 1},
-        {13, NAVDIR_FIRSTCHILD, -2}, {13, NAVDIR_LASTCHILD, -2}, {50, NAVDIR_UP, -2}},
+        {13, NAVDIR_FIRSTCHILD, -2}, {13, NAVDIR_LASTCHILD, -2}, {50, NAVDIR_UP, -3}},
        {13},
        "04/01/2004"},
       // The client holds the two month objects, then the announcement's

@@ -184,7 +184,7 @@ long AccessibleView::navigate(long id, long direction, std::wstring* reached, lo
   VARIANT end;
   VariantInit(&end);
   const HRESULT hr = object_ ? object_->accNavigate(direction, childVariant(id), &end) : E_FAIL;
-  if (hr != S_OK) return FAILED(hr) ? -2 : -1;
+  if (hr != S_OK) return hr == E_INVALIDARG ? -2 : FAILED(hr) ? -3 : -1;
   if (end.vt == VT_DISPATCH) {
     if (reached || role) {
       const std::wstring name = nameOfObject(end, role);

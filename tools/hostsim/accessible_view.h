@@ -68,7 +68,9 @@ class AccessibleView {
   // accNavigate from child `id`: the child id reached, 0 for an object of
   // its own (a control's, a month object's; its name in `reached` and its
   // role in `role`, the id of the control whose window it is in `control`,
-  // when given), -1 when nothing is there (S_FALSE), -2 when the call failed.
+  // when given), -1 when nothing is there (S_FALSE), -2 when refused as
+  // E_INVALIDARG (no such child, or a simple one asked for its children),
+  // -3 when it failed otherwise (DISP_E_MEMBERNOTFOUND: no move that way).
   long navigate(long id, long direction, std::wstring* reached = nullptr, long* role = nullptr,
                 int* control = nullptr) const;
 
