@@ -839,6 +839,7 @@ struct InContextClient {
   std::vector<std::string> announcementAnswers;  // answersOf the announcement
   std::string announcementMoves;
   std::string identities;  // of the announcement and a day, before the end
+  HRESULT dayHelpTopic = E_FAIL;  // a day's (a simple element's) help topic, asked of its container
 
   void reset() { *this = InContextClient(); }
 } inContext;
@@ -922,6 +923,11 @@ LRESULT CALLBACK inContextClient(int code, WPARAM wParam, LPARAM lParam) {
     IDispatch* announcementObject = nullptr;
     IAccessible* announcement = nullptr;
     if (c.kept && !c.keptMonth) c.announcementAnswers = answersOf(c.kept, 50, false);
+    BSTR file = nullptr;
+    LONG topic = -1;
+    if (IAccessible* days = c.keptMonth ? c.keptMonth : c.kept)
+      c.dayHelpTopic = days->get_accHelpTopic(&file, childVariant(9), &topic);
+    SysFreeString(file);
     if (c.keptMonth && c.kept->get_accChild(childVariant(3), &announcementObject) == S_OK && announcementObject) {
       announcementObject->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&announcement));
       announcementObject->Release();
@@ -990,6 +996,7 @@ TEST_F(AccessibilityTest, AnInProcessClientOutlivesTheWindowAndThePlugin) {
     EXPECT_EQ(c.announcementAnswers, std::vector<std::string>{}) << function;
     EXPECT_EQ(c.announcementMoves, range ? "object object none " : "") << function;
     EXPECT_EQ(c.identities, range ? "announcement day distinct" : "") << function;
+    EXPECT_EQ(c.dayHelpTopic, S_FALSE) << function;
     ASSERT_NE(c.kept, nullptr) << function;
     EXPECT_EQ(c.keptMonth != nullptr, range) << function;
     BSTR name = nullptr;
