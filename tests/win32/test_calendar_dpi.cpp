@@ -100,6 +100,12 @@ void checkLayout(WindowDriver& d, const Case& c) {
     EXPECT_EQ(d.pixelAt(left + 1, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
     EXPECT_NE(d.pixelAt(left - 1, frameBottom), COLORREF(0)) << "frame of calendar " << slot;
   }
+  // The right calendar's frame ends at its last column's outer edge.
+  if (c.slots == 2) {
+    const int right = g.cell(2, 48).right;
+    EXPECT_EQ(d.pixelAt(right, frameBottom), COLORREF(0)) << "right line of the right calendar";
+    EXPECT_NE(d.pixelAt(right + 1, frameBottom), COLORREF(0)) << "frame past the right calendar's last column";
+  }
   // The first calendar's frame ends at its right line, 7 pixels in from the
   // edge of its area: the margin beyond it keeps the background.
   if (c.slots != 12) {

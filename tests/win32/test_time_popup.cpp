@@ -152,11 +152,15 @@ TEST(TimePopup, PlacedAgainstTheActiveWindow) {
       {"-30|25", true, true, -30, 25},
       {"abc|xyz", false, false, 0, 0},  // not numbers: 0, so centred
   };
+  SIZE first = {0, 0};  // wherever it is placed, the window keeps its size
   for (const Case& c : cases) {
     TimeWindow w;
     timeCall(c.parameter, &w);
     EXPECT_EQ(w.owner, owner.hwnd()) << c.parameter;
     int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+    if (first.cx == 0) first = {width, height};
+    EXPECT_EQ(width, first.cx) << c.parameter;
+    EXPECT_EQ(height, first.cy) << c.parameter;
     int centredX = o.left + ((o.right - o.left - width) >> 1);
     int centredY = o.top + ((o.bottom - o.top - height) >> 1);
     EXPECT_EQ(w.rect.left, c.offsetX ? o.left + c.dx : centredX) << c.parameter;
