@@ -168,6 +168,25 @@ TEST(TimePopup, PlacedAgainstTheActiveWindow) {
   }
 }
 
+// A shell that moves and shrinks a window as it is shown.
+BOOL WINAPI showMoved(HWND window, int command) {
+  const BOOL shown = ShowWindow(window, command);
+  if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+    SetWindowPos(window, nullptr, 3, 4, 50, 40, SWP_NOZORDER | SWP_NOACTIVATE);
+  return shown;
+}
+
+TEST(TimePopup, ShownWhereItWasPlacedEvenWhenShowingMovesIt) {
+  ActiveOwner owner(200, 150, 640, 480);
+  TimeWindow placed, moved;
+  timeCall("100|40", &placed);
+  ImportHook hook(plugin().module(), "user32.dll", "ShowWindow", reinterpret_cast<const void*>(showMoved));
+  ASSERT_TRUE(hook.installed());
+  timeCall("100|40", &moved);
+  EXPECT_TRUE(EqualRect(&moved.rect, &placed.rect)) << moved.rect.left << "," << moved.rect.top << " "
+                                                    << moved.rect.right << "," << moved.rect.bottom;
+}
+
 TEST(TimePopup, WithoutActiveWindowCentredOnTheWorkArea) {
   SetActiveWindow(nullptr);
   RECT area;
