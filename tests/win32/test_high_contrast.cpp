@@ -121,6 +121,12 @@ TEST(HighContrast, WindowsTakeTheSystemColoursAtOpenAndLiveAndKeepTheirMeaning) 
     contrast.turnOff();
     seen[0] += callDriven(w.function, w.parameter, [&](WindowDriver& d) {
       run(d, seen[0]);
+      // The theme frames no picked day: one pixel in from its outline is its fill.
+      CalendarGeometry g;
+      ASSERT_TRUE(d.calendarGeometry(g));
+      const RECT picked = g.cell(w.pickedSlot, w.pickedPosition);
+      const int middle = (picked.top + picked.bottom) / 2;
+      EXPECT_EQ(d.pixelAt(picked.left + 1, middle), d.pixelAt(picked.left + 3, middle)) << what << ": a frame";
       const std::vector<COLORREF> themed = shoot(d);
       fillDcCache();
       const int objects = countGdiObjects().total;
