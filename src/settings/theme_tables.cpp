@@ -55,9 +55,12 @@ const char* const weekdayNames[kLanguageCount][7] = {
     {"Son", "Man", "Tir", "Ons", "Tor", "Fre", "Lor"},
 };
 
-const ThemePalette& paletteOf(int32_t theme) { return themePalettes[theme >= 0 && theme < kThemeCount ? theme : 0]; }
+// A negative index, taken as unsigned, lies past every table too.
+const ThemePalette& paletteOf(int32_t theme) {
+  return themePalettes[static_cast<uint32_t>(theme) < kThemeCount ? theme : 0];
+}
 
-const char* faceOf(int32_t font) { return faceNames[font >= 0 && font < kFontCount ? font : 0]; }
+const char* faceOf(int32_t font) { return faceNames[static_cast<uint32_t>(font) < kFontCount ? font : 0]; }
 
 float scaleForSize(int32_t sizeIndex) {
   if (sizeIndex < 0 || sizeIndex >= kSizeCount) sizeIndex = 0;  // unknown size: Normal
