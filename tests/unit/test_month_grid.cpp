@@ -294,6 +294,28 @@ TEST_F(MonthGrid, SlotsOutsideTheGridAreIgnored) {
   EXPECT_EQ(std::memcmp(&before, &popupState, sizeof before), 0);
 }
 
+// A colour change restyles every cell in use with the objects made anew
+// (the heading font for headings, the day font for days), and no other.
+TEST_F(MonthGrid, RestyleGivesTheCellsInUseTheNewObjects) {
+  layoutMonth(1, 0, 0);
+  fillMonthCells(1, 3, 2004);
+  layoutMonth(2, 10, 20);
+  const CalendarCell beyond = cell(2, 0);  // past the 49 cells in use
+  ThemeObjects& o = popupState.objects;
+  o.weekdayFont = fakeHandle(0x11);
+  o.dayFont = fakeHandle(0x21);
+  o.weekdayBrush = fakeHandle(0x31);
+  o.otherMonthBrush = fakeHandle(0x51);
+  o.dayBrush = fakeHandle(0x61);
+  restyleCells();
+  for (int p = 0; p < 49; ++p) {
+    const CalendarCell& c = cell(1, p);
+    EXPECT_EQ(c.labelFont, p < 7 ? o.weekdayFont : o.dayFont) << p;
+    EXPECT_TRUE(c.brush == o.weekdayBrush || c.brush == o.otherMonthBrush || c.brush == o.dayBrush) << p;
+  }
+  EXPECT_EQ(std::memcmp(&cell(2, 0), &beyond, sizeof beyond), 0);
+}
+
 TEST_F(MonthGrid, FillsLeaveRectanglesFontsAndHeadingsAlone) {
   popupState.settings.language = 2;
   layoutMonth(2, 10, 20);
