@@ -256,14 +256,16 @@ def read_list(path):
 
 def match_listed(mutants, entries):
     """Pairs each mutant tried with a listing of the same file, change and
-    line text, the nearest by line number when lines of equal text offer the
-    same change. A survivor's pair explains it; any other pair is stale."""
-    for s in sorted(mutants, key=lambda s: (s['file'], s['line'])):
-        fits = [e for e in entries if e['used'] is None and key(e) == key(s)]
-        if fits:
-            best = min(fits, key=lambda e: abs(e['line'] - s['line']))
-            best['used'] = s
-            s['listed'] = best
+    line text, the closest pairs by line number first, so that where lines
+    of equal text offer the same change each listing goes to its own line.
+    A survivor's pair explains it; any other pair is stale."""
+    pairs = sorted((abs(e['line'] - s['line']), i, j) for i, s in enumerate(mutants)
+                   for j, e in enumerate(entries) if key(e) == key(s))
+    for _, i, j in pairs:
+        s, e = mutants[i], entries[j]
+        if e['used'] is None and 'listed' not in s:
+            e['used'] = s
+            s['listed'] = e
 
 
 def renumber(path, entries):
