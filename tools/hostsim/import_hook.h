@@ -53,3 +53,10 @@ class ImportHook {
   const void** slot_ = nullptr;
   const void* original_ = nullptr;
 };
+
+// A function as `dll` exports it, past any import table a hook rewrote: what
+// a hook calls on to.
+template <typename Function>
+Function exportedFunction(const char* dll, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name)));
+}

@@ -15,11 +15,14 @@
 class MessageShape {
  public:
   explicit MessageShape(HMODULE module) {
-    const char* const sends[] = {"SendMessageA", "SendMessageW", "PostMessageA", "PostMessageW"};
-    const void* const hooks[] = {reinterpret_cast<const void*>(sendA), reinterpret_cast<const void*>(sendW),
-                                 reinterpret_cast<const void*>(postA), reinterpret_cast<const void*>(postW)};
-    for (int k = 0; k < 4; ++k) hooks_[k].reset(new ImportHook(module, "user32.dll", sends[k], hooks[k]));
-    hooks_[4].reset(new ImportHook(module, "user32.dll", "SendDlgItemMessageA", reinterpret_cast<const void*>(sendDlgItem)));
+    const void* const hooks[kSends] = {reinterpret_cast<const void*>(send<0>), reinterpret_cast<const void*>(send<1>),
+                                       reinterpret_cast<const void*>(send<2>), reinterpret_cast<const void*>(send<3>)};
+    for (int k = 0; k < kSends; ++k) {
+      real(k) = exportedFunction<void*>("user32.dll", kNames[k]);
+      hooks_[k].reset(new ImportHook(module, "user32.dll", kNames[k], hooks[k]));
+    }
+    realSendDlgItem() = exportedFunction<decltype(&SendDlgItemMessageA)>("user32.dll", "SendDlgItemMessageA");
+    hooks_[kSends].reset(new ImportHook(module, "user32.dll", "SendDlgItemMessageA", reinterpret_cast<const void*>(sendDlgItem)));
   }
 
   // The first message sent or posted with such a parameter since the last
@@ -58,29 +61,27 @@ class MessageShape {
     }
   }
 
-  template <typename Function>
-  static Function user32(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+  // SendMessageA/W and PostMessageA/W share one form: forwarded by index to
+  // the exported function (their BOOL results pass through as LRESULT).
+  static const int kSends = 4;
+  static constexpr const char* kNames[kSends] = {"SendMessageA", "SendMessageW", "PostMessageA", "PostMessageW"};
+  using Send = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+  static void*& real(int k) {
+    static void* functions[kSends];
+    return functions[k];
   }
-  static LRESULT WINAPI sendA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  template <int K>
+  static LRESULT WINAPI send(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     check(m, wp, lp);
-    return user32<decltype(&SendMessageA)>("SendMessageA")(w, m, wp, lp);
+    return reinterpret_cast<Send>(real(K))(w, m, wp, lp);
   }
-  static LRESULT WINAPI sendW(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    check(m, wp, lp);
-    return user32<decltype(&SendMessageW)>("SendMessageW")(w, m, wp, lp);
-  }
-  static BOOL WINAPI postA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    check(m, wp, lp);
-    return user32<decltype(&PostMessageA)>("PostMessageA")(w, m, wp, lp);
-  }
-  static BOOL WINAPI postW(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    check(m, wp, lp);
-    return user32<decltype(&PostMessageW)>("PostMessageW")(w, m, wp, lp);
+  static decltype(&SendDlgItemMessageA)& realSendDlgItem() {
+    static decltype(&SendDlgItemMessageA) function;
+    return function;
   }
   static LRESULT WINAPI sendDlgItem(HWND w, int id, UINT m, WPARAM wp, LPARAM lp) {
     check(m, wp, lp);
-    return user32<decltype(&SendDlgItemMessageA)>("SendDlgItemMessageA")(w, id, m, wp, lp);
+    return realSendDlgItem()(w, id, m, wp, lp);
   }
 
   std::unique_ptr<ImportHook> hooks_[5];

@@ -21,27 +21,21 @@ LONG WINAPI refuseListedValues(HKEY key, LPCSTR name, DWORD reserved, DWORD type
   return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
-// The registry's own functions, reached past any hooked import table.
-template <typename Function>
-Function advapi(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), name)));
-}
-
 LONG WINAPI documentedOpen(HKEY key, LPCSTR path, DWORD options, REGSAM rights, PHKEY opened) {
-  static const auto open = advapi<decltype(&RegOpenKeyExA)>("RegOpenKeyExA");
+  static const auto open = exportedFunction<decltype(&RegOpenKeyExA)>("advapi32.dll", "RegOpenKeyExA");
   if ((options & ~static_cast<DWORD>(REG_OPTION_OPEN_LINK)) != 0) return ERROR_INVALID_PARAMETER;
   return open(key, path, options, rights, opened);
 }
 
 LONG WINAPI documentedCreate(HKEY key, LPCSTR path, DWORD reserved, LPSTR className, DWORD options, REGSAM rights,
                              LPSECURITY_ATTRIBUTES security, PHKEY made, LPDWORD disposition) {
-  static const auto create = advapi<decltype(&RegCreateKeyExA)>("RegCreateKeyExA");
+  static const auto create = exportedFunction<decltype(&RegCreateKeyExA)>("advapi32.dll", "RegCreateKeyExA");
   if (reserved != 0) return ERROR_INVALID_PARAMETER;
   return create(key, path, reserved, className, options, rights, security, made, disposition);
 }
 
 LONG WINAPI documentedSet(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
-  static const auto set = advapi<decltype(&RegSetValueExA)>("RegSetValueExA");
+  static const auto set = exportedFunction<decltype(&RegSetValueExA)>("advapi32.dll", "RegSetValueExA");
   if (reserved != 0) return ERROR_INVALID_PARAMETER;
   return set(key, name, reserved, type, data, size);
 }
